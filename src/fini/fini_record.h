@@ -1,0 +1,29 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace vokuta {
+
+/// One association of the device file manager: which program opens files of a suffix, and with
+/// which icons. Texts have fixed widths, left-aligned and blank-padded.
+struct FiniRecord {
+  static constexpr std::size_t kSuffixWidth = 4, kFileWidth = 8, kAppWidth = 32;
+
+  std::wstring suffix = std::wstring(kSuffixWidth, L' ');
+  std::int32_t attr = 0;
+  std::int32_t id = 0;
+  std::uint32_t font = 0; ///< small icon number; as read from Setup.inf, may exceed 16 bits
+  std::uint32_t mmp = 0;  ///< large icon address; unsigned so every byte pattern survives
+  std::wstring file = std::wstring(kFileWidth, L' ');
+  std::wstring app = std::wstring(kAppWidth, L' '); ///< device path of the program, upper case
+
+  bool operator==(const FiniRecord&) const = default;
+};
+
+inline constexpr std::size_t kTableSlots = 200;
+
+/// The package's associations: record i belongs to SetupTable row i.
+using FiniTable = std::array<FiniRecord, kTableSlots>;
+
+} // namespace vokuta

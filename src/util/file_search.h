@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/pc_files.h"
+
+namespace vokuta {
+
+/// Bare names of the files that one row's pattern matched, in the file system's order.
+using MatchList = std::vector<std::wstring>;
+
+/// Fills `matches` with the ordinary, hidden and system files (no directories) matching
+/// `dir` + "\" + `pattern`; `dir` has no trailing backslash. The list grows as far as the
+/// matches go.
+void ListMatchingFiles(PcFiles& files, const std::wstring& dir, const std::wstring& pattern,
+                       MatchList& matches);
+
+/// True when an ordinary, hidden or system file exists at `path`; false on any error.
+bool FilerTempExists(PcFiles& files, const std::wstring& path);
+
+} // namespace vokuta
