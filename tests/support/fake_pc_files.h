@@ -19,12 +19,18 @@ public:
   /// Drive C: exists, with its root as the current directory.
   FakePcFiles();
 
-  // Setting up a test. Paths may be absolute or relative, as for the PcFiles calls.
+  // Setting up a test. Paths may be absolute or relative, as for the PcFiles calls. These are
+  // not logged; a path they cannot use (no such drive, a file in the way) throws
+  // std::invalid_argument, as that is a mistake in the test.
   void addDrive(wchar_t drive);
-  void addDirectory(const std::wstring& path);   ///< with every missing parent
+  void addDirectory(const std::wstring& path); ///< with every missing parent
+  /// Creates or replaces a file, with every missing parent directory. The file gets
+  /// kAttrArchive besides `attributes`, as every newly written file does.
   void addFile(const std::wstring& path, const std::string& bytes, std::uint32_t attributes = 0);
-  void setCurrentDirectory(const std::wstring& path); ///< makes its drive current as well
-  /// Reads and writes of this path fail from now on (a locked file).
+  /// Makes its drive current as well; the directory is created when missing. The drive letter
+  /// is kept in upper case, the rest as given.
+  void setCurrentDirectory(const std::wstring& path);
+  /// Reads and writes of this path fail from now on (a locked file); so do length and delete.
   void lock(const std::wstring& path);
 
   // Looking at the result.
@@ -32,7 +38,8 @@ public:
   bool isDirectory(const std::wstring& path) const;
   std::optional<std::string> contents(const std::wstring& path) const;
   std::optional<std::uint32_t> attributes(const std::wstring& path) const;
-  /// Full paths of every file below `dir` (recursively), in sorted order.
+  /// Full paths of every file below `dir` (recursively), with the names' case as created,
+  /// sorted without regard to case.
   std::vector<std::wstring> filesUnder(const std::wstring& dir) const;
 
   /// One line per call: "find C:\pkg\*.exf", "read C:\pkg\Setup.inf", "write ...", "copy A -> B",
@@ -53,21 +60,38 @@ public:
 
 private:
   struct Node {
-    std::wstring name; ///< as created
+    std::wstring name; ///< as created; "C:" for a drive root
     bool directory = false;
-    std::uint32_t attributes = 0;
+    std::uint32_t attributes = 0; ///< without kAttrDirectory, which `directory` stands for
     std::string bytes;
   };
-  /// Full path in upper case ("C:\PKG\A.TXT"; a drive root is "C:") or std::nullopt when the
-  /// path cannot be resolved (no drive, ".." above the root, an empty name).
+  /// The absolute path with "." and ".." resolved and the names spelt as the caller spelt them
+  /// ("C:\pkg\A.txt"; a drive root is "C:"), or std::nullopt when the path cannot be resolved
+  /// (no such drive, ".." above the root, a name with a character Windows forbids).
+  std::optional<std::wstring> normalize(const std::wstring& path) const;
+  /// The key of `path` in nodes_: its normalized form in upper case.
   std::optional<std::wstring> resolve(const std::wstring& path) const;
-  std::optional<std::wstring> parentOf(const std::wstring& key) const;
+  const Node* nodeAt(const std::optional<std::wstring>& key) const;
+  Node* nodeAt(const std::optional<std::wstring>& key);
+  /// The node `path` names; a path ending in a backslash names directories only.
+  const Node* lookup(const std::wstring& path) const;
+  Node* lookup(const std::wstring& path);
+  /// The file `path` names when it is neither missing, a directory nor locked.
+  const Node* usableFile(const std::wstring& path) const;
+  /// The directory that would hold `key`, when it exists.
+  const Node* parentDirectory(const std::wstring& key) const;
+  /// The full path of an existing node with every name as created.
+  std::wstring createdPath(const std::wstring& key) const;
+  /// Creates every missing directory of a normalized path.
+  void ensureDirectories(const std::wstring& normalized);
+  /// Entries of `dirKey` whose name matches `pattern`, filtered by `include`.
+  std::vector<FoundFile> list(const std::wstring& dirKey, const std::wstring& pattern,
+                              std::uint32_t include) const;
 
-  std::map<std::wstring, Node> nodes_;              // key: resolved upper-case path
-  std::map<wchar_t, std::wstring> currentDirs_;     // drive letter -> upper-case key
-  std::map<wchar_t, std::wstring> currentDirNames_; // drive letter -> path as set
+  std::map<std::wstring, Node> nodes_;          // key: normalized path in upper case
+  std::map<wchar_t, std::wstring> currentDirs_; // drive letter -> normalized path as set
   wchar_t currentDrive_ = L'C';
-  std::set<std::wstring> locked_;
+  std::set<std::wstring> locked_; // keys
 };
 
 } // namespace vokuta::test
