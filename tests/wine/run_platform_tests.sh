@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# The platform tests of the Windows build under Wine:
+#
+#   tests/wine/run_platform_tests.sh WIN64_BUILD_DIR NATIVE_BUILD_DIR
+#
+# 1. writes the registry values the installer reads, with Wine's own "reg add" under the
+#    Japanese locale, and runs all of vokuta_platform_tests.exe (registry, files, code page,
+#    message boxes on a private Xvfb display);
+# 2. deletes the values and runs the registry tests again, which must then find nothing;
+# 3. has the .exe dump its code page 932 and checks the dump against iconv with the native
+#    build's cp932_compare.
+# The prefix lives in the native build tree (created on first use by scripts/wine-prefix.sh).
+# Every step runs even when one fails; the exit code is non-zero when any did. Wine and Xvfb
+# are ended on the way out.
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+  echo "usage: $0 WIN64_BUILD_DIR NATIVE_BUILD_DIR" >&2
+  exit 2
+fi
+win64_dir=$(cd "$1" && pwd)
+native_dir=$(cd "$2" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+exe=$win64_dir/tests/platform/vokuta_platform_tests.exe
+compare=$native_dir/tests/platform/cp932_compare
+for f in "$exe" "$compare"; do
+  if [ ! -x "$f" ]; then
+    echo "run_platform_tests: $f is missing; build the win64 and native presets first" >&2
+    exit 1
+  fi
+done
+
+prefix=$native_dir/wine/platform
+"$source_dir/scripts/wine-prefix.sh" "$prefix"
+# shellcheck disable=SC1091
+source "$prefix/vokuta-env.sh"
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+
+# The prefix is this test's own; one run at a time uses it. One persistent server serves every
+# step and is ended, with anything still running in the prefix, on the way out.
+exec 9>"$prefix/.vokuta-run-lock"
+flock 9
+
+xvfb_pid=
+cleanup() {
+  "$wineserver" -k 2>/dev/null || true
+  "$wineserver" -w
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+
+# A display of our own for the message boxes (Wine shows none without one); Xvfb picks a free
+# number and writes it once it accepts clients.
+display_file=$prefix/xvfb-display
+: >"$display_file"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" </dev/null \
+  >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$display_file" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if [ ! -s "$display_file" ]; then
+  echo "run_platform_tests: Xvfb did not start" >&2
+  exit 1
+fi
+DISPLAY=:$(head -n1 "$display_file")
+export DISPLAY
+
+"$wineserver" -p </dev/null >/dev/null 2>&1
+# Wine's background processes (services, device drivers) start with the first program and
+# keep the descriptors it inherited: started here, they cannot hold this script's output open.
+"$wine" wineboot </dev/null >/dev/null 2>&1
+
+failed=()
+step() {
+  local name=$1
+  shift
+  echo "==== $name"
+  if ! "$@"; then
+    echo "==== FAILED: $name"
+    failed+=("$name")
+  fi
+}
+# Runs a command, showing its output only when it fails.
+quiet() {
+  if ! "$@" >"$prefix/step.log" 2>&1; then
+    cat "$prefix/step.log" >&2
+    return 1
+  fi
+}
+
+# A path with a trailing backslash, as the PC software records it.
+install_dir='C:\ヴォクタ\PC側'
+pc_key='HKCU\Software\NKV\Vokuta\PC'
+filer_key='HKCU\Software\NKV\Vokuta\Ravuz'
+
+write_values() {
+  quiet "$wine" reg add "$pc_key" /v InstallDir /t REG_SZ /d "$install_dir\\" /f &&
+    quiet "$wine" reg add "$filer_key" /v PORT /t REG_DWORD /d 3 /f
+}
+delete_values() {
+  # "reg delete" fails on a key that is already gone, which is all that is wanted.
+  "$wine" reg delete "$pc_key" /f >/dev/null 2>&1 || true
+  "$wine" reg delete "$filer_key" /f >/dev/null 2>&1 || true
+  ! "$wine" reg query "$pc_key" >/dev/null 2>&1 && ! "$wine" reg query "$filer_key" >/dev/null 2>&1
+}
+
+step "registry values written" write_values
+step "platform tests" env VOKUTA_EXPECT_INSTALL_DIR="$install_dir" VOKUTA_EXPECT_FILER_PORT=3 \
+  "$wine" "$exe"
+step "registry values deleted" delete_values
+step "registry tests without the values" env VOKUTA_EXPECT_INSTALL_DIR= \
+  VOKUTA_EXPECT_FILER_PORT=0 "$wine" "$exe" --gtest_filter='RegistryTest.*'
+
+dump=$native_dir/wine/cp932-win32.txt
+rm -f "$dump"
+step "code page 932 dump" "$wine" "$exe" --cp932-dump "Z:${dump//\//\\}"
+step "code page 932 against iconv" "$compare" "$dump"
+
+if [ ${#failed[@]} -gt 0 ]; then
+  printf 'run_platform_tests: failed: %s\n' "${failed[@]}" >&2
+  exit 1
+fi
+echo "run_platform_tests: all passed"
