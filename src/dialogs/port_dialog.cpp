@@ -1,0 +1,21 @@
+#include "dialogs/port_dialog.h"
+
+#include "app/environment.h"
+
+namespace vokuta::frm3port {
+
+void Optポート_Click(Program& p, int index) {
+  if (index >= 0 && index < kPortOptions) p.g.PortNumber = index + 1;
+}
+
+void Cmd開始_Click(Program& p) {
+  p.g.PortSource = kPortChosen;
+  p.ui.hideForm(Form::Frm3Port);
+  p.ui.showForm(Form::Frm1Main, false, std::nullopt);
+  p.ui.processEvents();
+}
+
+void Cmdキャンセル_Click(Program& p) { ConfirmExit(p); }
+void Form_unload(Program& p) { ConfirmExit(p); }
+
+} // namespace vokuta::frm3port
