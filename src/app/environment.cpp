@@ -18,8 +18,9 @@ bool CheckReDirav(Program& p) {
   if (!FilerTempExists(p.files, p.g.FilerTempPath)) return true;
   int answer = kRetry;
   do {
-    answer = p.ui.messageBox(L"RE Diravが起動しています。\r\nRE Diravを終了後、再試行してください。",
-                             AppTitle + L" - 起動エラー", Buttons::RetryCancel, Icon::Exclamation);
+    answer =
+        p.ui.messageBox(L"RE Diravが起動しています。\r\nRE Diravを終了後、再試行してください。",
+                        AppTitle + L" - 起動エラー", Buttons::RetryCancel, Icon::Exclamation);
     if (answer == kCancel) return false;
   } while (FilerTempExists(p.files, p.g.FilerTempPath));
   return true;
@@ -45,7 +46,8 @@ std::int32_t ReadFilerPort(Program& p) {
 
 bool ConfirmExit(Program& p) {
   if (p.g.Communicating) {
-    p.ui.messageBox(L"通信中は終了できません。", AppTitle + L" - 終了禁止", Buttons::Ok, Icon::Stop);
+    p.ui.messageBox(L"通信中は終了できません。", AppTitle + L" - 終了禁止", Buttons::Ok,
+                    Icon::Stop);
     return false;
   }
   if (p.ui.messageBox(L"「" + AppTitle + L"」を終了してよろしいですか？", AppTitle + L" - 終了",

@@ -9,7 +9,8 @@ namespace {
 
 using test::ProgramEnded;
 
-const std::wstring kFilerBox = L"RE Diravが起動しています。\r\nRE Diravを終了後、再試行してください。";
+const std::wstring kFilerBox =
+    L"RE Diravが起動しています。\r\nRE Diravを終了後、再試行してください。";
 const std::wstring kExitQuestion = L"「Vokuta本体ソフト インストーラ」を終了してよろしいですか？";
 
 class Environment : public ::testing::Test {
@@ -35,13 +36,13 @@ TEST_F(Environment, ReadInstallDirDropsOneTrailingBackslashAndDecodesShiftJis) {
 }
 
 TEST_F(Environment, ReadInstallDirIsEmptyWithoutAUsableValue) {
-  EXPECT_EQ(ReadInstallDir(p), L"");                      // no key
+  EXPECT_EQ(ReadInstallDir(p), L""); // no key
   t.registry.addKey(kPcSoftwareKey);
-  EXPECT_EQ(ReadInstallDir(p), L"");                      // no value
+  EXPECT_EQ(ReadInstallDir(p), L""); // no value
   t.registry.set(kPcSoftwareKey, "InstallDir", {});
-  EXPECT_EQ(ReadInstallDir(p), L"");                      // size 0
+  EXPECT_EQ(ReadInstallDir(p), L""); // size 0
   t.registry.set(kPcSoftwareKey, "InstallDir", {'C', ':', 0, 'x'});
-  EXPECT_EQ(ReadInstallDir(p), L"C:");                    // text ends at the NUL
+  EXPECT_EQ(ReadInstallDir(p), L"C:"); // text ends at the NUL
 }
 
 TEST_F(Environment, ReadFilerPortReadsFourLittleEndianBytes) {
@@ -102,7 +103,8 @@ TEST_F(Environment, RetryAsksAgainUntilTheMarkerIsGone) {
     test::FakePcFiles* files;
     std::wstring marker;
     int boxesBeforeClose = 0;
-    int messageBox(const std::wstring& text, const std::wstring& title, Buttons b, Icon i, int d) override {
+    int messageBox(const std::wstring& text, const std::wstring& title, Buttons b, Icon i,
+                   int d) override {
       if (--boxesBeforeClose == 0) files->deleteFile(marker);
       return ScriptedUi::messageBox(text, title, b, i, d);
     }
@@ -124,7 +126,8 @@ TEST_F(Environment, CancelThenNoReturnsToTheCheck) {
   EXPECT_THROW(CheckEnvironment(p), ProgramEnded);
   std::vector<std::wstring> texts;
   for (const auto& box : t.ui.boxes) texts.push_back(box.text);
-  EXPECT_EQ(texts, (std::vector<std::wstring>{kFilerBox, kExitQuestion, kFilerBox, kFilerBox, kExitQuestion}));
+  EXPECT_EQ(texts, (std::vector<std::wstring>{kFilerBox, kExitQuestion, kFilerBox, kFilerBox,
+                                              kExitQuestion}));
 }
 
 TEST_F(Environment, ConfirmExitRefusesWhileCommunicating) {

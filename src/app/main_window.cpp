@@ -31,8 +31,10 @@ void List1_KeyDown(Program& p, int keyCode, int shift) {
   p.ui.listRemove(Form::Frm1Main, d);
   RemoveRow(p, static_cast<std::size_t>(d));
   // Keep the directory dialog pointing at the row it opened with, or at none.
-  if (p.g.EditRow == d) p.g.EditRow = -1;
-  else if (p.g.EditRow > d) --p.g.EditRow;
+  if (p.g.EditRow == d)
+    p.g.EditRow = -1;
+  else if (p.g.EditRow > d)
+    --p.g.EditRow;
   ShowTotalSize(p);
 }
 

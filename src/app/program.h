@@ -21,18 +21,18 @@ enum PortSourceKind : std::int32_t { kPortUnknown = 0, kPortFixed = 1, kPortChos
 
 /// The program-wide state record.
 struct SetupGlobals {
-  std::int32_t PortNumber = 1;          ///< serial port of the link (1 = COM1)
+  std::int32_t PortNumber = 1; ///< serial port of the link (1 = COM1)
   std::int32_t PortSource = kPortUnknown;
-  std::int32_t LinkMode = 4;            ///< fourth argument of every link call
-  std::int32_t LinkStatus = 0;          ///< written by the link library
+  std::int32_t LinkMode = 4;   ///< fourth argument of every link call
+  std::int32_t LinkStatus = 0; ///< written by the link library
   bool RunFailed = false;
-  bool Communicating = false;           ///< the install run holds the link; exit is refused
-  std::wstring CacheDir;                ///< PC mirror of the device's files
+  bool Communicating = false; ///< the install run holds the link; exit is refused
+  std::wstring CacheDir;      ///< PC mirror of the device's files
   std::wstring SetupInfPath;
   std::wstring SourceDir;
-  std::wstring FiniPcPath;              ///< PC work copy of the association file
-  std::wstring FilerTempPath;           ///< marker file of the running PC file manager
-  std::wstring LastDeviceDir;           ///< device directory whose levels were created last
+  std::wstring FiniPcPath;    ///< PC work copy of the association file
+  std::wstring FilerTempPath; ///< marker file of the running PC file manager
+  std::wstring LastDeviceDir; ///< device directory whose levels were created last
   std::int32_t EditRow = 0;
   bool FiniLoaded = false;
   bool FiniChanged = false;

@@ -15,10 +15,12 @@ bool isDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' &&
 SetupInfLocation LocateSetupInf(const std::wstring& commandLine, const std::wstring& installDir,
                                 const std::wstring& currentDir) {
   std::wstring cmd = commandLine;
-  if (cmd.size() >= 2 && cmd.front() == L'"' && cmd.back() == L'"') cmd = cmd.substr(1, cmd.size() - 2);
+  if (cmd.size() >= 2 && cmd.front() == L'"' && cmd.back() == L'"')
+    cmd = cmd.substr(1, cmd.size() - 2);
 
   if (cmd.empty()) return {currentDir + L"\\Setup.inf", currentDir};
-  const bool drivePath = cmd.size() >= 3 && isDriveLetter(cmd[0]) && cmd[1] == L':' && cmd[2] == L'\\';
+  const bool drivePath =
+      cmd.size() >= 3 && isDriveLetter(cmd[0]) && cmd[1] == L':' && cmd[2] == L'\\';
   const bool networkPath = cmd.rfind(L"\\\\", 0) == 0;
   if (drivePath || networkPath) return {cmd, StripTrailingBackslashes(DirPart(cmd))};
   if (cmd.front() != L'\\')
@@ -36,7 +38,8 @@ void Form_Load(Program& p, const StartupArgs& args) {
 
   const std::wstring installDir = ReadInstallDir(p);
   p.g.CacheDir = installDir + L"\\redirav\\cache";
-  const SetupInfLocation where = LocateSetupInf(args.commandLine, installDir, p.files.currentDirectory());
+  const SetupInfLocation where =
+      LocateSetupInf(args.commandLine, installDir, p.files.currentDirectory());
   p.g.SetupInfPath = where.SetupInfPath;
   p.g.SourceDir = where.SourceDir;
   p.g.FiniPcPath = installDir + L"\\vkapps\\$$Ravuz$.ini";

@@ -6,7 +6,7 @@
 namespace vokuta {
 
 struct StartupArgs {
-  std::wstring commandLine;      ///< the whole command line after the program's name
+  std::wstring commandLine; ///< the whole command line after the program's name
   bool anotherCopyRunning = false;
 };
 

@@ -18,8 +18,10 @@ TEST(LocateSetupInf, CommandLineRules) {
       {L"\\pkg\\Setup.inf", L"D:\\work", L"D:\\pkg\\Setup.inf", L"D:\\pkg"},
       // Full paths, as Windows passes a file dropped on the program, stand as they are.
       {L"C:\\pkg\\Setup.inf", L"D:\\x", L"C:\\pkg\\Setup.inf", L"C:\\pkg"},
-      {L"\"E:\\新しい フォルダ\\Setup.inf\"", L"D:\\x", L"E:\\新しい フォルダ\\Setup.inf", L"E:\\新しい フォルダ"},
-      {L"\\\\server\\share\\Setup.inf", L"D:\\x", L"\\\\server\\share\\Setup.inf", L"\\\\server\\share"},
+      {L"\"E:\\新しい フォルダ\\Setup.inf\"", L"D:\\x", L"E:\\新しい フォルダ\\Setup.inf",
+       L"E:\\新しい フォルダ"},
+      {L"\\\\server\\share\\Setup.inf", L"D:\\x", L"\\\\server\\share\\Setup.inf",
+       L"\\\\server\\share"},
       {L"\"apps\\Setup.inf\"", L"D:\\x", L"C:\\PcSide\\apps\\Setup.inf", L"C:\\PcSide\\apps"},
       // A drive-relative path without a backslash after the colon stays relative, as before.
       {L"C:Setup.inf", L"D:\\x", L"C:\\PcSide\\C:Setup.inf", L"C:\\PcSide\\"},
@@ -56,7 +58,8 @@ TEST_F(Startup, NoPortKnownShowsThePortDialogFirst) {
   EXPECT_EQ(t.files.currentDirectory(), L"C:\\");
   EXPECT_EQ(t.ui.lists[Form::Frm1Main], std::vector<std::wstring>{L"\\apps\\a.exf"});
   EXPECT_EQ((t.ui.texts[{Form::Frm1Main, Control::LblSize}]),
-            L"インストールするファイルの合計は、 .5 Kバイトです。\r\nVokuta本体の空き容量を確認してください。");
+            L"インストールするファイルの合計は、 .5 "
+            L"Kバイトです。\r\nVokuta本体の空き容量を確認してください。");
   EXPECT_EQ(t.ui.captions[Form::Frm1Main], AppTitle);
   EXPECT_EQ(t.ui.captions[Form::Frm3Port], AppTitle);
   EXPECT_TRUE(t.ui.shown(Form::Frm3Port));

@@ -85,7 +85,8 @@ TEST_F(DirDialog, OkStoresTheDirectoryAndFollowsWithTheAssociation) {
   type(L"apps\\");
   frm4text::CmdOK_Click(p);
   EXPECT_EQ(p.setupTable[1].DestPath, L"\\apps");
-  EXPECT_EQ(t.ui.lists[Form::Frm1Main], (std::vector<std::wstring>{L"\\old\\a.exf", L"\\apps\\viewer.exf"}));
+  EXPECT_EQ(t.ui.lists[Form::Frm1Main],
+            (std::vector<std::wstring>{L"\\old\\a.exf", L"\\apps\\viewer.exf"}));
   EXPECT_EQ(p.finiTable[1].app, FitWidth(L"\\APPS\\VIEWER.EXF", 32));
   EXPECT_FALSE(t.ui.shown(Form::Frm4Text));
 

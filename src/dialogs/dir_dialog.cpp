@@ -15,7 +15,8 @@ std::int16_t checkName(const std::wstring& name, const ShiftJis& sjis) {
   // A last byte 0x5C would read as a path separator on the device ('ソ' is 0x83 0x5C).
   if (!name.empty()) {
     const std::string code = sjis.codeOf(name.back());
-    if (!code.empty() && static_cast<unsigned char>(code.back()) == 0x5C) return kDirNameBadLastChar;
+    if (!code.empty() && static_cast<unsigned char>(code.back()) == 0x5C)
+      return kDirNameBadLastChar;
   }
   return kDirNameOk;
 }
@@ -26,7 +27,8 @@ void OpenFor(Program& p) {
   const int row = SelectedItem(p, Form::Frm1Main);
   if (row < 0) return;
   p.g.EditRow = row;
-  p.ui.setText(Form::Frm4Text, Control::Text1, p.setupTable[static_cast<std::size_t>(row)].DestPath);
+  p.ui.setText(Form::Frm4Text, Control::Text1,
+               p.setupTable[static_cast<std::size_t>(row)].DestPath);
   p.ui.showForm(Form::Frm4Text, false, Form::Frm1Main);
   p.ui.setFocus(Form::Frm4Text, Control::Text1);
 }

@@ -10,9 +10,15 @@ namespace {
 
 TEST(FormatKBytes, HalvesAndWholes) {
   const std::pair<std::uint64_t, std::wstring> cases[] = {
-      {0, L" 0"},       {512, L" .5"},   {1024, L" 1"},   {1536, L" 1.5"},
-      {10240, L" 10"},  {3072, L" 3"},   {5ull << 30, L" 5242880"},
-      {(5ull << 30) + 512, L" 5242880.5"}, {256, L" .25"},
+      {0, L" 0"},
+      {512, L" .5"},
+      {1024, L" 1"},
+      {1536, L" 1.5"},
+      {10240, L" 10"},
+      {3072, L" 3"},
+      {5ull << 30, L" 5242880"},
+      {(5ull << 30) + 512, L" 5242880.5"},
+      {256, L" .25"},
   };
   for (const auto& [bytes, text] : cases) EXPECT_EQ(FormatKBytes(bytes), text) << bytes;
 }
@@ -44,8 +50,8 @@ TEST_F(ItemList, SizeCountsEveryMatchedFileInWholeBlocksPlusOne) {
   EXPECT_EQ(合計容量(p), 3u * 1024 + 512 + 1024 + 512);
   FillItemList(p);
   EXPECT_EQ(t.ui.lists[Form::Frm1Main],
-            (std::vector<std::wstring>{L"\\data\\*.dat", L"\\e.exf", L"\\apps\\f.exf", L"\\apps\\g.exf",
-                                       L"\\apps\\missing.exf"}));
+            (std::vector<std::wstring>{L"\\data\\*.dat", L"\\e.exf", L"\\apps\\f.exf",
+                                       L"\\apps\\g.exf", L"\\apps\\missing.exf"}));
 }
 
 TEST_F(ItemList, ManyMatchesAreAllCounted) {
@@ -56,7 +62,8 @@ TEST_F(ItemList, ManyMatchesAreAllCounted) {
 
 TEST_F(ItemList, EmptyTableShowsZero) {
   ShowTotalSize(p);
-  EXPECT_EQ(sizeLabel(), L"インストールするファイルの合計は、 0 Kバイトです。\r\nVokuta本体の空き容量を確認してください。");
+  EXPECT_EQ(sizeLabel(), L"インストールするファイルの合計は、 0 "
+                         L"Kバイトです。\r\nVokuta本体の空き容量を確認してください。");
 }
 
 TEST_F(ItemList, DeleteMovesTheRowsAndTheirAssociationsUp) {

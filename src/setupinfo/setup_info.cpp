@@ -39,10 +39,14 @@ std::uint32_t ParseHexColumn(const std::wstring& text) {
   for (wchar_t c : text) {
     if (c == L' ' || c == L'\t') continue;
     std::uint32_t digit;
-    if (c >= L'0' && c <= L'9') digit = static_cast<std::uint32_t>(c - L'0');
-    else if (c >= L'A' && c <= L'F') digit = static_cast<std::uint32_t>(c - L'A' + 10);
-    else if (c >= L'a' && c <= L'f') digit = static_cast<std::uint32_t>(c - L'a' + 10);
-    else break;
+    if (c >= L'0' && c <= L'9')
+      digit = static_cast<std::uint32_t>(c - L'0');
+    else if (c >= L'A' && c <= L'F')
+      digit = static_cast<std::uint32_t>(c - L'A' + 10);
+    else if (c >= L'a' && c <= L'f')
+      digit = static_cast<std::uint32_t>(c - L'a' + 10);
+    else
+      break;
     value = (value << 4) | digit;
   }
   return value;
@@ -144,7 +148,8 @@ ReadResult ReadSetupInfo(Program& p) {
 
 void SetAppPath(Program& p, std::size_t row) {
   const SetupRow& r = p.setupTable[row];
-  p.finiTable[row].app = FitWidth(UpperAscii(r.DestPath + L"\\" + r.FileName), FiniRecord::kAppWidth);
+  p.finiTable[row].app =
+      FitWidth(UpperAscii(r.DestPath + L"\\" + r.FileName), FiniRecord::kAppWidth);
 }
 
 } // namespace vokuta

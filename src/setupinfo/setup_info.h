@@ -22,8 +22,8 @@ struct ParsedRow {
 struct ParsedSetupInfo {
   bool utf8 = false; ///< began with the UTF-8 byte-order mark
   std::vector<std::wstring> lines;
-  std::vector<ParsedRow> rows;         ///< in file order; may exceed the table's room
-  std::optional<std::int32_t> port;    ///< from the first "[PORT]=" line
+  std::vector<ParsedRow> rows;      ///< in file order; may exceed the table's room
+  std::optional<std::int32_t> port; ///< from the first "[PORT]=" line
   std::size_t portLine = 0;
 };
 

@@ -59,12 +59,12 @@ TEST_F(SetupInfo, SkipsWhatIsNoRow) {
   file(L";ヴォクタセットアップ情報\r\n"
        L";  １項:ファイル名,ワイルドカード使用可能\r\n"
        L"\r\n"
-       L"a,b,c\r\n"                      // two commas
-       L",\\dir,src,\r\n"                // empty file name: overwritten by the next row
-       L"\\\\,\\dir,src,\r\n"            // a name of backslashes only is empty too
+       L"a,b,c\r\n"           // two commas
+       L",\\dir,src,\r\n"     // empty file name: overwritten by the next row
+       L"\\\\,\\dir,src,\r\n" // a name of backslashes only is empty too
        L"one,\\x,s,\r\n"
        L";two,\\x,s,\r\n"
-       L"three,\\y,s,");                 // no final line end
+       L"three,\\y,s,"); // no final line end
   ASSERT_EQ(ReadSetupInfo(p), ReadResult::Ok);
   ASSERT_EQ(rowCount(), 2u);
   EXPECT_EQ(p.setupTable[0].FileName, L"one");
@@ -87,17 +87,17 @@ TEST_F(SetupInfo, AssociationRowsFillThePackageRecord) {
   EXPECT_EQ(f[1].font, 65535u);
   EXPECT_EQ(f[1].mmp, 65535u);
   EXPECT_EQ(f[1].app, FitWidth(L"\\B.EXF", 32));
-  EXPECT_EQ(f[2].suffix, L".A  ");   // missing columns read as empty
+  EXPECT_EQ(f[2].suffix, L".A  "); // missing columns read as empty
   EXPECT_EQ(f[2].font, 0u);
   EXPECT_EQ(f[2].mmp, 0u);
-  EXPECT_EQ(f[3], FiniRecord{});     // "Fini " is no control word
-  EXPECT_EQ(f[4].font, 0x86Eu);      // blanks inside are skipped
-  EXPECT_EQ(f[4].mmp, 0xFFFFFFF1u);  // the low 32 bits of a longer number
+  EXPECT_EQ(f[3], FiniRecord{});    // "Fini " is no control word
+  EXPECT_EQ(f[4].font, 0x86Eu);     // blanks inside are skipped
+  EXPECT_EQ(f[4].mmp, 0xFFFFFFF1u); // the low 32 bits of a longer number
 }
 
 TEST_F(SetupInfo, HexColumns) {
   const std::pair<std::wstring, std::uint32_t> cases[] = {
-      {L"86EC", 34540}, {L"ffff", 65535}, {L"264B7A", 2509690}, {L"", 0}, {L"xyz", 0},
+      {L"86EC", 34540}, {L"ffff", 65535}, {L"264B7A", 2509690},       {L"", 0},   {L"xyz", 0},
       {L"12G4", 0x12},  {L" 1 0", 0x10},  {L"123456789", 0x23456789}, {L"-1", 0},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(ParseHexColumn(text), value) << text.size();
@@ -172,7 +172,8 @@ TEST_F(SetupInfo, MissingFileEndsTheProgramAndChangesNothing) {
   t.ui.answer({kOk});
   EXPECT_THROW(LoadSetupInfo(p), ProgramEnded);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
-  EXPECT_EQ(t.ui.boxes[0].text, L"下記のセットアップ情報が見つかりません。\r\nインストールできません。終了します。\r\nC:\\pkg\\Setup.inf");
+  EXPECT_EQ(t.ui.boxes[0].text, L"下記のセットアップ情報が見つかりません。\r\nインストールできませ"
+                                L"ん。終了します。\r\nC:\\pkg\\Setup.inf");
   EXPECT_EQ(t.ui.boxes[0].title, L"Vokuta本体ソフト インストーラ - ｾｯﾄｱｯﾌﾟ情報");
   EXPECT_EQ(t.ui.boxes[0].buttons, Buttons::Ok);
   EXPECT_EQ(t.ui.boxes[0].icon, Icon::Stop);
@@ -191,7 +192,8 @@ TEST_F(SetupInfo, At199RowsTheFileIsTakenAndAt200Refused) {
   t.ui.answer({kOk});
   EXPECT_THROW(LoadSetupInfo(p), ProgramEnded);
   ASSERT_EQ(t.ui.boxes.size(), 1u);
-  EXPECT_EQ(t.ui.boxes[0].text, L"セットアップ情報の項目数が上限（199）を超えています。\r\nインストールできません。終了します。\r\nC:\\pkg\\Setup.inf");
+  EXPECT_EQ(t.ui.boxes[0].text, L"セットアップ情報の項目数が上限（199）を超えています。\r\nインスト"
+                                L"ールできません。終了します。\r\nC:\\pkg\\Setup.inf");
   EXPECT_EQ(t.ui.boxes[0].title, AppTitle + L" - ｾｯﾄｱｯﾌﾟ情報");
 }
 
@@ -210,7 +212,8 @@ TEST_F(SetupInfo, LineEndsAndBrokenBytesKeepTheRowsApart) {
 }
 
 TEST_F(SetupInfo, Utf8WithByteOrderMark) {
-  t.files.addFile(p.g.SetupInfPath, "\xEF\xBB\xBF" "データ.dat,\\文書,.,\r\n");
+  t.files.addFile(p.g.SetupInfPath, "\xEF\xBB\xBF"
+                                    "データ.dat,\\文書,.,\r\n");
   ASSERT_EQ(ReadSetupInfo(p), ReadResult::Ok);
   EXPECT_EQ(p.setupTable[0].FileName, L"データ.dat");
   EXPECT_EQ(p.setupTable[0].DestPath, L"\\文書");

@@ -22,7 +22,9 @@ public:
 
   explicit ShiftJis(Codepage& platform);
 
-  static bool isLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+  static bool isLeadByte(std::uint8_t b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+  }
   static bool isTrailByte(std::uint8_t b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
 
   std::wstring decode(std::string_view bytes) const;
@@ -48,8 +50,8 @@ private:
   static constexpr int kTrailCount = 0xFD - 0x40;
   static int leadIndex(std::uint8_t b) { return b <= 0x9F ? b - 0x81 : b - 0xE0 + 31; }
 
-  std::array<wchar_t, 256> single_{};                   // 0 = no character
-  std::vector<wchar_t> double_;                          // [leadIndex][trail - 0x40], 0 = none
+  std::array<wchar_t, 256> single_{}; // 0 = no character
+  std::vector<wchar_t> double_;       // [leadIndex][trail - 0x40], 0 = none
   std::unordered_map<wchar_t, std::string> encode_;
 };
 

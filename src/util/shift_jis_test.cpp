@@ -22,13 +22,13 @@ TEST(ShiftJis, InvalidBytesNeverSwallowTheirNeighbours) {
     std::string bytes;
     std::wstring expected;
   } cases[] = {
-      {"\x81,x", L"\uFFFD,x"},          // lead byte before a comma
-      {"a\x82\r\n", L"a\uFFFD\r\n"},    // lead byte before the line end
-      {"\x82", L"\uFFFD"},              // lead byte at the very end
+      {"\x81,x", L"\uFFFD,x"},       // lead byte before a comma
+      {"a\x82\r\n", L"a\uFFFD\r\n"}, // lead byte before the line end
+      {"\x82", L"\uFFFD"},           // lead byte at the very end
       {"\x80\xA0\xFD\xFE\xFF", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
-      {"\x85\x40z", L"\uFFFD@z"},       // unassigned pair: its ASCII trail is read on its own
-      {"\x85\x9Fz", L"\uFFFDz"},        // unassigned pair with a non-ASCII trail: one error
-      {"\x81\x7F", L"\uFFFD\x7F"},      // 0x7F is no trail byte
+      {"\x85\x40z", L"\uFFFD@z"},  // unassigned pair: its ASCII trail is read on its own
+      {"\x85\x9Fz", L"\uFFFDz"},   // unassigned pair with a non-ASCII trail: one error
+      {"\x81\x7F", L"\uFFFD\x7F"}, // 0x7F is no trail byte
   };
   for (const auto& c : cases) EXPECT_EQ(sjis().decode(c.bytes), c.expected);
 }
@@ -50,10 +50,10 @@ TEST(DecodeUtf8, ReplacesWhatIsNoBasicPlaneCharacter) {
     std::wstring expected;
   } cases[] = {
       {"a\xE3\x81\x82z", L"aあz"},
-      {"\xE3\x81,", L"\uFFFD,"},          // truncated sequence keeps the comma
-      {"\xF0\x9F\x98\x80", L"\uFFFD"},    // beyond the basic plane
-      {"\xC0\x80", L"\uFFFD"},            // overlong
-      {"\xED\xA0\x80", L"\uFFFD"},        // surrogate
+      {"\xE3\x81,", L"\uFFFD,"},       // truncated sequence keeps the comma
+      {"\xF0\x9F\x98\x80", L"\uFFFD"}, // beyond the basic plane
+      {"\xC0\x80", L"\uFFFD"},         // overlong
+      {"\xED\xA0\x80", L"\uFFFD"},     // surrogate
       {"\xFF\r\n", L"\uFFFD\r\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(DecodeUtf8(c.bytes), c.expected);

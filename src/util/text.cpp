@@ -61,7 +61,9 @@ std::wstring PadLeft(std::wstring_view text, std::size_t width) {
 
 std::wstring StripLeadingQuotes(std::wstring_view text) { return stripLeading(text, L'"'); }
 std::wstring StripTrailingQuotes(std::wstring_view text) { return stripTrailing(text, L'"'); }
-std::wstring StripQuotes(std::wstring_view text) { return StripTrailingQuotes(StripLeadingQuotes(text)); }
+std::wstring StripQuotes(std::wstring_view text) {
+  return StripTrailingQuotes(StripLeadingQuotes(text));
+}
 std::wstring StripLeadingBackslashes(std::wstring_view text) { return stripLeading(text, L'\\'); }
 std::wstring StripTrailingBackslashes(std::wstring_view text) { return stripTrailing(text, L'\\'); }
 std::wstring StripBackslashes(std::wstring_view text) {

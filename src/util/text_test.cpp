@@ -15,11 +15,21 @@ struct FieldCase {
 
 TEST(FieldOf, SplitsAtSingleDelimitersWithoutTrimming) {
   const FieldCase cases[] = {
-      {L"a,b,c", 2, L"b"},   {L"a,b,c", 3, L"c"},  {L"a,,c", 2, L""},     {L"a,b,", 3, L""},
-      {L"abc", 1, L"abc"},   {L"abc", 0, L""},     {L"a, b ,c", 2, L" b "}, {L"", 1, L""},
-      {L"a,b", 3, L""},      {L"a,b", -1, L""},    {L",", 2, L""},        {L"x,y,z,w,v,u,t,s", 7, L"t"},
+      {L"a,b,c", 2, L"b"},
+      {L"a,b,c", 3, L"c"},
+      {L"a,,c", 2, L""},
+      {L"a,b,", 3, L""},
+      {L"abc", 1, L"abc"},
+      {L"abc", 0, L""},
+      {L"a, b ,c", 2, L" b "},
+      {L"", 1, L""},
+      {L"a,b", 3, L""},
+      {L"a,b", -1, L""},
+      {L",", 2, L""},
+      {L"x,y,z,w,v,u,t,s", 7, L"t"},
       // Only the ASCII comma separates; the full-width comma is part of a field.
-      {L"a，b,c", 1, L"a，b"}, {L"ファイル,データ", 2, L"データ"},
+      {L"a，b,c", 1, L"a，b"},
+      {L"ファイル,データ", 2, L"データ"},
   };
   for (const auto& c : cases) EXPECT_EQ(FieldOf(c.text, L",", c.n), c.expected) << c.n;
 }

@@ -11,19 +11,22 @@ std::string upper(std::string s) {
 }
 } // namespace
 
-void FakeRegistry::set(const std::string& key, const std::string& name, std::vector<std::uint8_t> bytes) {
+void FakeRegistry::set(const std::string& key, const std::string& name,
+                       std::vector<std::uint8_t> bytes) {
   keys_[upper(key)][upper(name)] = std::move(bytes);
 }
 
-void FakeRegistry::setString(const std::string& key, const std::string& name, const std::string& ansi) {
+void FakeRegistry::setString(const std::string& key, const std::string& name,
+                             const std::string& ansi) {
   std::vector<std::uint8_t> bytes(ansi.begin(), ansi.end());
   bytes.push_back(0);
   set(key, name, std::move(bytes));
 }
 
 void FakeRegistry::setDword(const std::string& key, const std::string& name, std::uint32_t value) {
-  set(key, name, {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                  static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
+  set(key, name,
+      {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+       static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
 }
 
 void FakeRegistry::addKey(const std::string& key) { keys_[upper(key)]; }

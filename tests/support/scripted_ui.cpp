@@ -6,10 +6,14 @@ namespace vokuta::test {
 
 const wchar_t* FormName(Form form) {
   switch (form) {
-  case Form::Frm1Main: return L"Frm1Main";
-  case Form::Frm2List: return L"Frm2List";
-  case Form::Frm3Port: return L"Frm3Port";
-  case Form::Frm4Text: return L"Frm4Text";
+  case Form::Frm1Main:
+    return L"Frm1Main";
+  case Form::Frm2List:
+    return L"Frm2List";
+  case Form::Frm3Port:
+    return L"Frm3Port";
+  case Form::Frm4Text:
+    return L"Frm4Text";
   }
   return L"?";
 }
@@ -58,8 +62,10 @@ void ScriptedUi::listRemove(Form form, int index) {
   list.erase(list.begin() + index);
   if (!selection.count(form)) return;
   int& s = selection[form];
-  if (s == index) s = -1;
-  else if (s > index) --s;
+  if (s == index)
+    s = -1;
+  else if (s > index)
+    --s;
 }
 
 bool ScriptedUi::listSelected(Form form, int index) {

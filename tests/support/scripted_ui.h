@@ -44,7 +44,9 @@ public:
   void showForm(Form form, bool modal, std::optional<Form> owner) override;
   void hideForm(Form form) override;
   void setCaption(Form form, const std::wstring& caption) override { captions[form] = caption; }
-  void setText(Form form, Control control, const std::wstring& t) override { texts[{form, control}] = t; }
+  void setText(Form form, Control control, const std::wstring& t) override {
+    texts[{form, control}] = t;
+  }
   std::wstring text(Form form, Control control) override { return texts[{form, control}]; }
   void setFocus(Form form, Control control) override { focus[form] = control; }
   void listClear(Form form) override;
