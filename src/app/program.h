@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fini/fini_record.h"
+#include "platform/link_library.h"
 #include "platform/pc_files.h"
 #include "platform/registry.h"
 #include "platform/ui.h"
@@ -45,17 +46,20 @@ struct Seams {
   Registry& registry;
   PcFiles& files;
   const ShiftJis& sjis;
+  LinkLibrary* link = nullptr; ///< the device link; every link call needs it
 };
 
 /// Everything the installer holds for its whole life. Created once; no other state is global,
 /// so every test builds a fresh one.
 struct Program {
-  explicit Program(Seams s) : ui(s.ui), registry(s.registry), files(s.files), sjis(s.sjis) {}
+  explicit Program(Seams s)
+      : ui(s.ui), registry(s.registry), files(s.files), sjis(s.sjis), link(s.link) {}
 
   Ui& ui;
   Registry& registry;
   PcFiles& files;
   const ShiftJis& sjis;
+  LinkLibrary* link;
 
   SetupGlobals g;
   SetupTable setupTable{};

@@ -45,6 +45,10 @@ public:
   /// Copies a file, replacing the target. False on any failure.
   virtual bool copyFile(const std::wstring& source, const std::wstring& target) = 0;
 
+  /// Renames a file, replacing an existing target (within one volume this is atomic: the
+  /// target is either the old or the new file). False on any failure.
+  virtual bool moveFile(const std::wstring& source, const std::wstring& target) = 0;
+
   /// Deletes a file. False on any failure (a read-only file is not deleted).
   virtual bool deleteFile(const std::wstring& path) = 0;
 

@@ -10,11 +10,15 @@ void ListMatchingFiles(PcFiles& files, const std::wstring& dir, const std::wstri
   }
 }
 
-bool FilerTempExists(PcFiles& files, const std::wstring& path) {
+bool PcFileExists(PcFiles& files, const std::wstring& path) {
   for (const FoundFile& f : files.find(path, kAttrHidden | kAttrSystem)) {
     if (!(f.attributes & kAttrDirectory)) return true;
   }
   return false;
+}
+
+bool PcDirExists(PcFiles& files, const std::wstring& path) {
+  return !files.find(path, kAttrDirectory | kAttrHidden | kAttrSystem).empty();
 }
 
 } // namespace vokuta

@@ -15,7 +15,16 @@ using MatchList = std::vector<std::wstring>;
 void ListMatchingFiles(PcFiles& files, const std::wstring& dir, const std::wstring& pattern,
                        MatchList& matches);
 
-/// True when an ordinary, hidden or system file exists at `path`; false on any error.
-bool FilerTempExists(PcFiles& files, const std::wstring& path);
+/// True when a search for `path` finds an ordinary, hidden or system file (not a directory);
+/// false on any error.
+bool PcFileExists(PcFiles& files, const std::wstring& path);
+
+/// True when a search for `path`, directories included, finds a name.
+bool PcDirExists(PcFiles& files, const std::wstring& path);
+
+/// The PC file manager's marker file exists.
+inline bool FilerTempExists(PcFiles& files, const std::wstring& path) {
+  return PcFileExists(files, path);
+}
 
 } // namespace vokuta

@@ -354,6 +354,24 @@ bool FakePcFiles::copyFile(const std::wstring& source, const std::wstring& targe
   return true;
 }
 
+bool FakePcFiles::moveFile(const std::wstring& source, const std::wstring& target) {
+  log.push_back(L"move " + source + L" -> " + target);
+  const auto sourceKey = resolve(source);
+  const Node* from = usableFile(source);
+  const auto normalized = normalize(target);
+  if (!from || !normalized || endsInSeparator(target)) return false;
+  const std::wstring key = fold(*normalized);
+  if (key == *sourceKey) return true;
+  if (locked_.count(key) || !parentDirectory(key)) return false;
+  const Node* existing = nodeAt(key);
+  if (existing && (existing->directory || (existing->attributes & kAttrReadOnly))) return false;
+  Node moved = *from;
+  moved.name = lastName(*normalized);
+  nodes_.erase(*sourceKey);
+  nodes_[key] = std::move(moved);
+  return true;
+}
+
 bool FakePcFiles::deleteFile(const std::wstring& path) {
   log.push_back(L"delete " + path);
   const auto key = resolve(path);
