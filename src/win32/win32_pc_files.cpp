@@ -86,6 +86,10 @@ bool Win32PcFiles::copyFile(const std::wstring& source, const std::wstring& targ
   return CopyFileW(source.c_str(), target.c_str(), FALSE) != 0;
 }
 
+bool Win32PcFiles::moveFile(const std::wstring& source, const std::wstring& target) {
+  return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 bool Win32PcFiles::deleteFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
 
 bool Win32PcFiles::setAttributes(const std::wstring& path, std::uint32_t attributes) {

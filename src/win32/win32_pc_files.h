@@ -11,6 +11,7 @@ public:
   std::optional<std::vector<std::uint8_t>> readFile(const std::wstring& path) override;
   bool writeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
   bool copyFile(const std::wstring& source, const std::wstring& target) override;
+  bool moveFile(const std::wstring& source, const std::wstring& target) override;
   bool deleteFile(const std::wstring& path) override;
   bool setAttributes(const std::wstring& path, std::uint32_t attributes) override;
   bool makeDirectory(const std::wstring& path) override;
