@@ -64,6 +64,8 @@ struct Program {
   SetupGlobals g;
   SetupTable setupTable{};
   FiniTable finiTable{};
+  DeviceFiniTable deviceFiniTable{};
+  FiniImage finiImage{};
   MatchList matchList;
 };
 

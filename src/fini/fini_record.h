@@ -26,4 +26,15 @@ inline constexpr std::size_t kTableSlots = 200;
 /// The package's associations: record i belongs to SetupTable row i.
 using FiniTable = std::array<FiniRecord, kTableSlots>;
 
+/// The device's associations: slot k holds record k of "Ravuz.ini"; only slots 0..63 are used
+/// and 0..3 are reserved.
+using DeviceFiniTable = std::array<FiniRecord, kTableSlots>;
+
+inline constexpr std::size_t kFiniSlots = 64;
+inline constexpr std::size_t kFiniRecordBytes = 54;
+inline constexpr std::size_t kReservedSlots = 4;
+
+/// "Ravuz.ini" as 64 slots of 54 bytes.
+using FiniImage = std::array<std::array<std::uint8_t, kFiniRecordBytes>, kFiniSlots>;
+
 } // namespace vokuta
