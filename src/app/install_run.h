@@ -3,7 +3,15 @@
 
 namespace vokuta {
 
-/// The install run started by the main window's Next button.
+/// The install run started by the main window's Next button: connect, check the free space,
+/// copy the package, report. A run that gets past the free-space check ends the program after
+/// its closing message; one that stops earlier returns to the main window.
 void 開始ボタン(Program& p);
+
+/// Ends the device link; the result is ignored.
+void EndLink(Program& p);
+
+/// Ends the link and shows the closing message. True after the failure message.
+bool ShowResult(Program& p);
 
 } // namespace vokuta

@@ -1,0 +1,41 @@
+#include "link/install_loop.h"
+
+#include "fini/fini_file.h"
+#include "fini/fini_image.h"
+#include "fini/fini_merge.h"
+#include "link/transfer.h"
+
+namespace vokuta {
+
+void InstallFiles(Program& p) {
+  p.g.FiniLoaded = false;
+  p.g.FiniChanged = false;
+  // Any failure marks the run; giving up ends the loop.
+  auto keepGoing = [&](std::int16_t result) {
+    if (result != kDone) p.g.RunFailed = true;
+    return result != kGiveUp;
+  };
+  for (std::size_t row = 0; row < kTableSlots && !p.setupTable[row].terminates(); ++row) {
+    const SetupRow& r = p.setupTable[row];
+    ListMatchingFiles(p.files, r.SourcePath, r.FileName, p.matchList);
+    bool going = true;
+    if (p.matchList.empty()) {
+      // Nothing matched: the pattern itself goes, so that the user hears of the missing file.
+      going = keepGoing(
+          TransferFile(p, kUpload, 1, r.DestPath, r.FileName, r.SourcePath + L"\\" + r.FileName));
+    }
+    for (std::size_t j = 0; going && j < p.matchList.size(); ++j) {
+      const std::wstring name = p.matchList[j];
+      going = keepGoing(TransferFile(p, kUpload, 1, r.DestPath, name, r.SourcePath + L"\\" + name));
+    }
+    if (going && r.isFini()) going = keepGoing(Filerini変更(p, static_cast<std::int16_t>(row)));
+    if (!going) break;
+  }
+  if (!p.g.RunFailed && p.g.FiniChanged) {
+    rR2FiniB(p);
+    if (Filerini書込(p) != kDone) p.g.RunFailed = true;
+  }
+  PcDeleteFile(p, p.g.FiniPcPath);
+}
+
+} // namespace vokuta
