@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   googletest libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine64 xvfb x11-utils fonts-ipafont-gothic locales imagemagick
+  wine wine64 fonts-wine xvfb x11-utils fonts-ipafont-gothic locales imagemagick
 )
 
 missing=()

@@ -26,6 +26,7 @@ cmake --build --preset sanitize -j "$jobs"
 ctest --preset sanitize -j "$jobs"
 
 step "native and Wine"
-cmake --preset native -DVOKUTA_WERROR=ON -DVOKUTA_WIN64_DIR="$PWD/build/win64" >/dev/null
+cmake --preset native -DVOKUTA_WERROR=ON -DVOKUTA_WIN64_DIR="$PWD/build/win64" \
+  -DVOKUTA_WIN32_DIR="$PWD/build/win32" >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"

@@ -63,8 +63,31 @@ struct FileTraits {
   static void close(Handle h) { CloseHandle(h); }
 };
 
+/// Kernel objects whose creation functions answer NULL on failure (mutexes, threads, events).
+struct KernelObjectTraits {
+  using Handle = HANDLE;
+  static Handle none() { return nullptr; }
+  static void close(Handle h) { CloseHandle(h); }
+};
+
+struct FontTraits {
+  using Handle = HFONT;
+  static Handle none() { return nullptr; }
+  static void close(Handle h) { DeleteObject(h); }
+};
+
+/// Icons loaded from the program's resources without LR_SHARED, which their loader must free.
+struct IconTraits {
+  using Handle = HICON;
+  static Handle none() { return nullptr; }
+  static void close(Handle h) { DestroyIcon(h); }
+};
+
 using UniqueKey = UniqueHandle<RegistryKeyTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
+using UniqueKernelObject = UniqueHandle<KernelObjectTraits>;
+using UniqueFont = UniqueHandle<FontTraits>;
+using UniqueIcon = UniqueHandle<IconTraits>;
 
 } // namespace vokuta::win32

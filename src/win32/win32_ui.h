@@ -1,14 +1,93 @@
 #pragma once
+#include <array>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "platform/ui.h"
+
+struct HWND__; // <windows.h>'s window handle type, which this header need not include
 
 namespace vokuta {
 
-/// The user interface of the Win32 build: system message boxes, and the end of the process.
-class Win32Ui : public Ui {
+struct Program;
+
+namespace win32 {
+class FormWindow;
+struct Icons;
+} // namespace win32
+
+/// What Frm2List's OK button and close box do. The association merge provides them; a hook
+/// left empty hides the dialog, which ends its modal show without anything else happening.
+struct ChoiceHooks {
+  std::function<void(Program&)> ok;     ///< the OK button
+  std::function<void(Program&)> closed; ///< the close box: no choice
+};
+
+/// The user interface of the Win32 build: the four forms, system message boxes and the end of
+/// the process.
+///
+/// Usable for message boxes as soon as it exists; the forms come with `createForms`. Every
+/// call runs on the thread that created the forms.
+class Win32Ui final : public Ui {
 public:
+  Win32Ui();
+  ~Win32Ui() override;
+  Win32Ui(const Win32Ui&) = delete;
+  Win32Ui& operator=(const Win32Ui&) = delete;
+
+  /// Creates the four forms, hidden, at their designed places; their events go to `program`'s
+  /// handlers. Throws std::runtime_error when Windows refuses a window.
+  void createForms(Program& program);
+  void setChoiceHooks(ChoiceHooks hooks) { choiceHooks_ = std::move(hooks); }
+
+  /// The window of a form, for looking at it from outside (tests).
+  HWND__* handle(Form form) const;
+
+  /// Runs the message loop until WM_QUIT and returns its exit code.
+  int run();
+
   int messageBox(const std::wstring& text, const std::wstring& title, Buttons buttons, Icon icon,
                  int defaultButton = 1) override;
   [[noreturn]] void endProgram() override;
+
+  void showForm(Form form, bool modal, std::optional<Form> owner) override;
+  void hideForm(Form form) override;
+  void setCaption(Form form, const std::wstring& caption) override;
+  void setText(Form form, Control control, const std::wstring& text) override;
+  std::wstring text(Form form, Control control) override;
+  void setFocus(Form form, Control control) override;
+
+  void listClear(Form form) override;
+  void listAdd(Form form, const std::wstring& item) override;
+  void listInsert(Form form, int index, const std::wstring& item) override;
+  void listRemove(Form form, int index) override;
+  int listCount(Form form) override;
+  bool listSelected(Form form, int index) override;
+  void listSelect(Form form, int index) override;
+
+  void processEvents() override;
+  std::intptr_t mainWindowHandle() override;
+
+private:
+  /// A modal show in progress: the forms it disabled, enabled again when it ends.
+  struct ModalSession {
+    Form form;
+    std::vector<HWND__*> disabled;
+    bool ended = false;
+  };
+
+  win32::FormWindow& form(Form f) const;
+  HWND__* listOf(Form f) const;
+  /// Disables every enabled form but `except`; returns those it disabled.
+  std::vector<HWND__*> disableFormsBut(HWND__* except) const;
+  static void enable(const std::vector<HWND__*>& windows);
+
+  std::unique_ptr<win32::Icons> icons_;
+  std::array<std::unique_ptr<win32::FormWindow>, 4> forms_;
+  ChoiceHooks choiceHooks_;
+  std::vector<ModalSession*> modal_; ///< innermost last
 };
 
 } // namespace vokuta

@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# The installer end to end under Wine and Xvfb:
+#
+#   tests/e2e/run_e2e.sh WIN64_BUILD_DIR NATIVE_BUILD_DIR [SCENARIO...]
+#
+# Runs every scenario of tests/e2e/scenarios (or the ones named, without ".drive") with
+# vokuta-drive against the win64 build's vokuta-setup.exe. One Wine prefix in the native build
+# tree serves all of them; before each, the package copies and the PC software's folders in the
+# prefix are made afresh, and each scenario sets the registry values it needs itself.
+# A scenario named *.fail.drive checks the driver: it must fail at a check and report the text
+# of its "# expect: " line.
+# Screenshots go to NATIVE_BUILD_DIR/wine/e2e-shots. Every scenario runs even when one fails;
+# the exit code is non-zero when any did. Wine and Xvfb are ended on the way out.
+set -euo pipefail
+
+if [ $# -lt 2 ]; then
+  echo "usage: $0 WIN64_BUILD_DIR NATIVE_BUILD_DIR [SCENARIO...]" >&2
+  exit 2
+fi
+win64_dir=$(cd "$1" && pwd)
+native_dir=$(cd "$2" && pwd)
+shift 2
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+setup_exe=$win64_dir/src/win32/vokuta-setup.exe
+drive_exe=$win64_dir/tests/e2e/vokuta-drive.exe
+for f in "$setup_exe" "$drive_exe"; do
+  if [ ! -f "$f" ]; then
+    echo "run_e2e: $f is missing; build the win64 preset first" >&2
+    exit 1
+  fi
+done
+
+scenarios=()
+if [ $# -gt 0 ]; then
+  for name in "$@"; do scenarios+=("$here/scenarios/$name.drive"); done
+else
+  scenarios=("$here"/scenarios/*.drive)
+fi
+
+prefix=$native_dir/wine/e2e
+"$source_dir/scripts/wine-prefix.sh" "$prefix"
+# shellcheck disable=SC1091
+source "$prefix/vokuta-env.sh"
+# shellcheck source=tests/e2e/wine-session.sh
+source "$here/wine-session.sh"
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+
+# One run at a time in this prefix.
+exec 9>"$prefix/.vokuta-run-lock"
+flock 9
+
+xvfb_pid=
+cleanup() {
+  "$wineserver" -k 2>/dev/null || true
+  "$wineserver" -w
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+
+start_xvfb "$prefix/xvfb-display"
+
+"$wineserver" -p </dev/null >/dev/null 2>&1
+# Wine's background processes start with the first program and keep the descriptors it
+# inherited: started here, they cannot hold this script's output open.
+"$wine" wineboot </dev/null >/dev/null 2>&1
+
+shots=$native_dir/wine/e2e-shots
+rm -rf "$shots"
+mkdir -p "$shots"
+
+# The folders the scenarios name (C:\ヴォクタ\PC側 is the PC software's InstallDir).
+drive_c=$WINEPREFIX/drive_c
+install_dir=$drive_c/ヴォクタ/PC側
+package=$source_dir/examples/sample
+reset_files() {
+  rm -rf "$drive_c/ヴォクタ" "$drive_c/サンプル" "$drive_c/サンプル-ポートなし"
+  mkdir -p "$install_dir/ReDirav/Temp" "$install_dir/ReDirav/cache" "$install_dir/vkapps"
+  cp -R "$package" "$drive_c/サンプル"
+  # The same package without its port line, for the runs where no port is known.
+  cp -R "$package" "$drive_c/サンプル-ポートなし"
+  local inf=$drive_c/サンプル-ポートなし/Setup.inf
+  sed 's/^\[PORT\]=/;[PORT]=/' "$inf" >"$inf.new"
+  mv "$inf.new" "$inf"
+  # A package under InstallDir, for a command line relative to it.
+  cp -R "$package" "$install_dir/パッケージ"
+}
+
+run_scenario() {
+  local script=$1 log=$2
+  "$wine" "$drive_exe" --exe "$(windows_path "$setup_exe")" --shots "$(windows_path "$shots")" \
+    -f "$(windows_path "$script")" </dev/null 2>&1 | serve_shots "$shots" >"$log"
+  return "${PIPESTATUS[0]}"
+}
+
+failed=()
+count=0
+for script in "${scenarios[@]}"; do
+  name=$(basename "$script" .drive)
+  if [ ! -f "$script" ]; then
+    echo "==== $name: no such scenario" >&2
+    failed+=("$name")
+    continue
+  fi
+  count=$((count + 1))
+  reset_files
+  log=$prefix/$name.log
+  started=$EPOCHREALTIME
+  status=0
+  run_scenario "$script" "$log" || status=$?
+  took=$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }')
+  if [[ $name == *.fail ]]; then
+    # The driver must fail, at a check and with its report, not for any other reason.
+    expected=$(sed -n 's/^# expect: //p' "$script")
+    if [ "$status" -eq 1 ] && grep -q 'FAILED at line' "$log" && [ -n "$expected" ] &&
+      grep -qF -- "$expected" "$log"; then
+      echo "==== $name: the driver failed as it should (${took} s)"
+      continue
+    fi
+    echo "==== $name: FAILED: the driver did not report the wrong expectation (exit $status)"
+  elif [ "$status" -eq 0 ]; then
+    echo "==== $name: passed (${took} s)"
+    continue
+  else
+    echo "==== $name: FAILED (exit $status, ${took} s)"
+  fi
+  sed 's/^/    /' "$log"
+  failed+=("$name")
+done
+
+echo "run_e2e: $count scenarios; screenshots in $shots"
+if [ ${#failed[@]} -gt 0 ]; then
+  printf 'run_e2e: failed: %s\n' "${failed[@]}" >&2
+  exit 1
+fi
+echo "run_e2e: all passed"

@@ -1,0 +1,90 @@
+#include "script.h"
+
+namespace vokuta::drive {
+namespace {
+
+bool isBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+
+} // namespace
+
+std::optional<std::vector<std::wstring>> SplitWords(const std::wstring& line, std::wstring& error) {
+  std::vector<std::wstring> words;
+  std::size_t i = 0;
+  while (true) {
+    while (i < line.size() && isBlank(line[i])) ++i;
+    if (i == line.size()) break;
+    if (words.empty() && line[i] == L'#') break;
+    std::wstring word;
+    if (line[i] != L'"') {
+      while (i < line.size() && !isBlank(line[i])) word += line[i++];
+      words.push_back(word);
+      continue;
+    }
+    ++i;
+    bool closed = false;
+    while (i < line.size()) {
+      const wchar_t c = line[i++];
+      if (c == L'"') {
+        closed = true;
+        break;
+      }
+      if (c != L'\\') {
+        word += c;
+        continue;
+      }
+      const wchar_t e = i < line.size() ? line[i++] : L'\0';
+      switch (e) {
+      case L'\\':
+      case L'"':
+        word += e;
+        break;
+      case L'r':
+        word += L'\r';
+        break;
+      case L'n':
+        word += L'\n';
+        break;
+      case L't':
+        word += L'\t';
+        break;
+      default:
+        error = L"unknown escape \\" + std::wstring(e ? 1 : 0, e) + L" in a quoted word";
+        return std::nullopt;
+      }
+    }
+    if (!closed) {
+      error = L"a quoted word is not closed";
+      return std::nullopt;
+    }
+    words.push_back(word);
+  }
+  return words;
+}
+
+std::wstring Quote(const std::wstring& text) {
+  std::wstring out = L"\"";
+  for (wchar_t c : text) {
+    switch (c) {
+    case L'\\':
+      out += L"\\\\";
+      break;
+    case L'"':
+      out += L"\\\"";
+      break;
+    case L'\r':
+      out += L"\\r";
+      break;
+    case L'\n':
+      out += L"\\n";
+      break;
+    case L'\t':
+      out += L"\\t";
+      break;
+    default:
+      out += c;
+    }
+  }
+  return out + L"\"";
+}
+
+} // namespace vokuta::drive

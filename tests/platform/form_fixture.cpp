@@ -1,0 +1,76 @@
+#include "form_fixture.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "win32/win32_codepage.h"
+
+namespace vokuta::platform_test {
+
+bool waitFor(const std::function<bool()>& done) {
+  for (int tries = 0; tries < 500; ++tries, Sleep(10))
+    if (done()) return true;
+  return false;
+}
+
+HWND findVisible(const wchar_t* className, const std::wstring& title) {
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, title.c_str()));)
+    if (IsWindowVisible(w)) return w;
+  return nullptr;
+}
+
+BoxAnswerer::BoxAnswerer(std::wstring title, int button, std::function<void(HWND box)> whileOpen)
+    : thread_([this, title = std::move(title), button, whileOpen = std::move(whileOpen)] {
+        HWND box = nullptr;
+        if (!waitFor([&] { return (box = findVisible(L"#32770", title)) != nullptr; })) return;
+        seen_.seen = true;
+        seen_.owner = GetWindow(box, GW_OWNER);
+        wchar_t text[512] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, static_cast<int>(std::size(text)));
+        seen_.text = text;
+        if (whileOpen) whileOpen(box);
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+      }) {}
+
+BoxAnswerer::~BoxAnswerer() {
+  if (thread_.joinable()) thread_.join();
+}
+
+const SeenBox& BoxAnswerer::result() {
+  if (thread_.joinable()) thread_.join();
+  return seen_;
+}
+
+HeldKeys::HeldKeys(std::initializer_list<int> keys) {
+  GetKeyboardState(saved_);
+  BYTE state[256];
+  std::copy(std::begin(saved_), std::end(saved_), state);
+  for (int key : keys) state[key] |= 0x80;
+  SetKeyboardState(state);
+}
+
+HeldKeys::~HeldKeys() { SetKeyboardState(saved_); }
+
+const ShiftJis& FormsTest::sjis() {
+  // Built once: it asks Windows for every code of the code page.
+  static Win32Codepage codepage;
+  static const ShiftJis tables(codepage);
+  return tables;
+}
+
+FormsTest::FormsTest() {
+  ui_.createForms(program_);
+  const HDC dc = GetDC(form(Form::Frm1Main));
+  dpiX_ = GetDeviceCaps(dc, LOGPIXELSX);
+  dpiY_ = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(form(Form::Frm1Main), dc);
+}
+
+void FormsTest::press(UINT key, HWND target) {
+  if (!target) target = GetFocus();
+  PostMessageW(target, WM_KEYDOWN, key, 1);
+  PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+  ui_.processEvents();
+}
+
+} // namespace vokuta::platform_test

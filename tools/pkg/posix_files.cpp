@@ -1,0 +1,183 @@
+#include "pkg/posix_files.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
+#include "pkg/utf8.h"
+#include "util/shift_jis.h"
+
+namespace vokuta::pkg {
+namespace fs = std::filesystem;
+namespace {
+
+bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+wchar_t foldChar(wchar_t c) {
+  if ((c >= L'a' && c <= L'z') || (c >= 0xFF41 && c <= 0xFF5A))
+    return static_cast<wchar_t>(c - 0x20);
+  return c;
+}
+
+std::wstring fold(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& c : out) c = foldChar(c);
+  return out;
+}
+
+std::wstring nameOf(const fs::path& p) { return DecodeUtf8(p.filename().string()); }
+
+// "*" and "?" against a name; both already folded.
+bool globMatch(std::wstring_view pattern, std::wstring_view name) {
+  std::size_t p = 0, n = 0, star = std::wstring_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
+      ++p;
+      ++n;
+    } else if (p < pattern.size() && pattern[p] == L'*') {
+      star = p++;
+      resume = n;
+    } else if (star != std::wstring_view::npos) {
+      p = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == L'*') ++p;
+  return p == pattern.size();
+}
+
+bool wildcardMatch(std::wstring_view pattern, std::wstring_view name) {
+  if (globMatch(pattern, name)) return true;
+  if (name.find(L'.') != std::wstring_view::npos) return false;
+  if (pattern.ends_with(L".*")) return globMatch(pattern.substr(0, pattern.size() - 2), name);
+  if (pattern.ends_with(L'.')) return globMatch(pattern.substr(0, pattern.size() - 1), name);
+  return false;
+}
+
+std::vector<std::wstring> namesOf(const std::wstring& path) {
+  std::vector<std::wstring> names;
+  std::wstring name;
+  for (wchar_t c : path) {
+    if (isSeparator(c)) {
+      if (!name.empty()) names.push_back(name);
+      name.clear();
+    } else {
+      name += c;
+    }
+  }
+  if (!name.empty()) names.push_back(name);
+  return names;
+}
+
+std::wstring windowsName(const std::wstring& name) {
+  if (name == L"." || name == L"..") return name;
+  const std::size_t end = name.find_last_not_of(L" .");
+  return end == std::wstring::npos ? name : name.substr(0, end + 1);
+}
+
+// The entries of a folder, in name order; none when it cannot be read.
+std::vector<fs::directory_entry> entriesOf(const fs::path& dir) {
+  std::vector<fs::directory_entry> entries;
+  std::error_code ec;
+  fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) entries.push_back(*it);
+  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+    const std::wstring x = fold(nameOf(a.path())), y = fold(nameOf(b.path()));
+    return x != y ? x < y : nameOf(a.path()) < nameOf(b.path());
+  });
+  return entries;
+}
+
+bool existsAt(const fs::path& p) {
+  std::error_code ec;
+  return fs::exists(p, ec);
+}
+
+std::optional<FoundFile> foundOf(const fs::directory_entry& e, std::uint32_t include) {
+  std::error_code ec;
+  const bool directory = e.is_directory(ec);
+  if (!directory && !e.is_regular_file(ec)) return std::nullopt;
+  FoundFile f{nameOf(e.path()), 0};
+  if (directory) f.attributes |= kAttrDirectory;
+  if (f.name.starts_with(L'.')) f.attributes |= kAttrHidden;
+  if (f.attributes & (kAttrDirectory | kAttrHidden) & ~include) return std::nullopt;
+  return f;
+}
+
+} // namespace
+
+std::optional<fs::path> PosixFiles::resolve(const std::wstring& path) {
+  if (path.size() >= 2 && path[1] == L':') return std::nullopt;
+  fs::path current = !path.empty() && isSeparator(path[0]) ? fs::path("/") : fs::path();
+  for (const std::wstring& raw : namesOf(path)) {
+    const std::wstring name = windowsName(raw);
+    const fs::path exact = current / EncodeUtf8(name);
+    if (name == L"." || name == L".." || existsAt(exact)) {
+      current = exact;
+      continue;
+    }
+    const std::wstring wanted = fold(name);
+    const auto entries = entriesOf(current);
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [&](const auto& e) { return fold(nameOf(e.path())) == wanted; });
+    current = it == entries.end() ? exact : current / it->path().filename();
+  }
+  return current.empty() ? fs::path(".") : current;
+}
+
+std::vector<FoundFile> PosixFiles::find(const std::wstring& pattern, std::uint32_t include) {
+  std::vector<FoundFile> found;
+  const std::size_t cut = pattern.find_last_of(L"\\/");
+  const std::wstring last =
+      windowsName(cut == std::wstring::npos ? pattern : pattern.substr(cut + 1));
+  if (last.empty() || last == L"." || last == L"..") return found;
+  if (last.find_first_of(L"*?") == std::wstring::npos) {
+    const auto path = resolve(pattern);
+    if (!path) return found;
+    std::error_code ec;
+    const fs::directory_entry entry(*path, ec);
+    if (ec || !entry.exists(ec)) return found;
+    if (auto f = foundOf(entry, include)) found.push_back(*f);
+    return found;
+  }
+  const auto dir = resolve(cut == std::wstring::npos ? std::wstring() : pattern.substr(0, cut + 1));
+  if (!dir) return found;
+  const std::wstring wanted = fold(last);
+  for (const auto& e : entriesOf(*dir)) {
+    if (!wildcardMatch(wanted, fold(nameOf(e.path())))) continue;
+    if (auto f = foundOf(e, include)) found.push_back(*f);
+  }
+  return found;
+}
+
+std::optional<std::uint64_t> PosixFiles::fileLength(const std::wstring& path) {
+  const auto p = resolve(path);
+  std::error_code ec;
+  if (!p || !fs::is_regular_file(*p, ec)) return std::nullopt;
+  const auto size = fs::file_size(*p, ec);
+  if (ec) return std::nullopt;
+  return size;
+}
+
+std::optional<std::vector<std::uint8_t>> PosixFiles::readFile(const std::wstring& path) {
+  const auto p = resolve(path);
+  std::error_code ec;
+  if (!p || !fs::is_regular_file(*p, ec)) return std::nullopt;
+  std::ifstream in(*p, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                  std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
+std::wstring PosixFiles::currentDirectory() {
+  std::error_code ec;
+  const fs::path cwd = fs::current_path(ec);
+  return ec ? std::wstring() : DecodeUtf8(cwd.string());
+}
+
+} // namespace vokuta::pkg

@@ -1,0 +1,73 @@
+#pragma once
+#include <vector>
+
+#include "app/program.h"
+
+namespace vokuta::pkg {
+
+/// A Ui for running the installer's own functions without windows: it remembers the message
+/// boxes it was asked for and answers each with its first button (OK, Yes, Retry); forms and
+/// lists are not shown and hold nothing.
+class QuietUi final : public Ui {
+public:
+  struct Box {
+    std::wstring text;
+    Buttons buttons;
+  };
+  std::vector<Box> boxes;
+
+  int messageBox(const std::wstring& text, const std::wstring& title, Buttons buttons, Icon icon,
+                 int defaultButton) override;
+  /// The tools call none of the installer's functions that end it; one that did is a fault.
+  [[noreturn]] void endProgram() override;
+  void showForm(Form, bool, std::optional<Form>) override {}
+  void hideForm(Form) override {}
+  void setCaption(Form, const std::wstring&) override {}
+  void setText(Form, Control, const std::wstring&) override {}
+  std::wstring text(Form, Control) override { return {}; }
+  void setFocus(Form, Control) override {}
+  void listClear(Form) override {}
+  void listAdd(Form, const std::wstring&) override {}
+  void listInsert(Form, int, const std::wstring&) override {}
+  void listRemove(Form, int) override {}
+  int listCount(Form) override { return 0; }
+  bool listSelected(Form, int) override { return false; }
+  void listSelect(Form, int) override {}
+  void processEvents() override {}
+  std::intptr_t mainWindowHandle() override { return 0; }
+};
+
+/// The user's registry is not the tool's to know: every value is missing.
+class NoRegistry final : public Registry {
+public:
+  std::optional<std::vector<std::uint8_t>> readValue(const std::string&,
+                                                     const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+/// A file system with nothing in it, for the installer's functions that need none.
+class NoFiles final : public PcFiles {
+public:
+  std::vector<FoundFile> find(const std::wstring&, std::uint32_t) override { return {}; }
+  std::optional<std::uint64_t> fileLength(const std::wstring&) override { return {}; }
+  std::optional<std::vector<std::uint8_t>> readFile(const std::wstring&) override { return {}; }
+  bool writeFile(const std::wstring&, const std::vector<std::uint8_t>&) override { return false; }
+  bool copyFile(const std::wstring&, const std::wstring&) override { return false; }
+  bool moveFile(const std::wstring&, const std::wstring&) override { return false; }
+  bool deleteFile(const std::wstring&) override { return false; }
+  bool setAttributes(const std::wstring&, std::uint32_t) override { return false; }
+  bool makeDirectory(const std::wstring&) override { return false; }
+  std::wstring currentDirectory() override { return {}; }
+  bool setCurrentDrive(wchar_t) override { return false; }
+};
+
+/// The installer's program state over the tool's files and code page, without a device link.
+struct ToolProgram {
+  ToolProgram(PcFiles& files, const ShiftJis& sjis) : p{Seams{ui, registry, files, sjis}} {}
+  QuietUi ui;
+  NoRegistry registry;
+  Program p;
+};
+
+} // namespace vokuta::pkg
