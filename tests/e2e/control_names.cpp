@@ -21,7 +21,9 @@ std::map<std::wstring, int> names() {
       {L"Frm1Main.Cmd戻る", ids::frm1main::kCmd戻る},
       {L"Frm1Main.Cmd次へ", ids::frm1main::kCmd次へ},
       {L"Frm1Main.Cmdキャンセル", ids::frm1main::kCmdキャンセル},
+      {L"Frm2List.Labタイトル", ids::frm2list::kLabタイトル},
       {L"Frm2List.List1", ids::frm2list::kList1},
+      {L"Frm2List.Lab追加", ids::frm2list::kLab追加},
       {L"Frm2List.CmdOK", ids::frm2list::kCmdOK},
       {L"Frm3Port.Frame1", ids::frm3port::kFrame1},
       {L"Frm3Port.Cmd戻る", ids::frm3port::kCmd戻る},
@@ -35,6 +37,8 @@ std::map<std::wstring, int> names() {
       {L"Frm4Text.CmdOK", ids::frm4text::kCmdOK},
       {L"Frm4Text.Cmdキャンセル", ids::frm4text::kCmdキャンセル},
   };
+  for (int i = 0; i < 3; ++i)
+    m[L"Frm2List.Lab説明(" + std::to_wstring(i) + L")"] = ids::frm2list::kLab説明 + i;
   for (int i = 0; i < 10; ++i)
     m[L"Frm3Port.Optポート(" + std::to_wstring(i) + L")"] = ids::frm3port::kOptポート + i;
   return m;

@@ -39,6 +39,24 @@
 //   timeout MS                     the waiting time of the commands after it
 //   reg-sz KEY NAME TEXT | reg-dword KEY NAME NUMBER | reg-delete KEY    (KEY: HKCU\...)
 //   make-file PATH | delete-file PATH
+//   make-dir PATH                  makes the folder and the missing ones above it
+//   write-file PATH [LINE...]      writes the lines, each ended by CR LF, in UTF-8 (the simulated
+//                                  device's settings); write-cp932 the same in code page 932
+//                                  (a Setup.inf)
+//   write-ravuz PATH COUNT         an association file of COUNT made-up records, slots 4 on
+//                                  taken by ".X04", ".X05", ... (see device_files.h)
+//   files DIR [ENTRY...]           every folder (ENTRY ending in \) and file below DIR, depth
+//                                  first, each folder's names in ordinal order, as on disk
+//   same PATH OTHER                two files hold the same bytes
+//   size PATH BYTES | missing PATH  a file's length | no file or folder has that name
+//   record PATH SLOT SUFFIX ATTR ID FONT MMP FILE APP
+//                                  record SLOT of an association file (numbers in hexadecimal,
+//                                  texts without trailing zero bytes; "\0" is a zero inside)
+//   lines PATH [LINE...]           a UTF-8 file's lines, all of them (the link library's log)
+//   keep PATH | unchanged PATH     remembers a file's bytes and last-write time | both are still
+//                                  what `keep` saw
+//   count NAME CONTROL N           a list box holds N items
+//   item NAME CONTROL INDEX TEXT   a list box's item INDEX (from 0)
 //
 // CONTROL is a name from src/win32/control_ids.h (see control_names.cpp) or a number.
 // `shot` needs --shots: the driver prints "@@shot FILE LEFT TOP WIDTH HEIGHT" (the screen
@@ -54,6 +72,7 @@
 #include <vector>
 
 #include "control_names.h"
+#include "device_files.h"
 #include "probe.h"
 #include "script.h"
 #include "win32/win.h"
@@ -239,6 +258,11 @@ struct Answer {
 constexpr Answer kAnswers[] = {
     {L"ok", IDOK}, {L"cancel", IDCANCEL}, {L"retry", IDRETRY}, {L"yes", IDYES}, {L"no", IDNO}};
 
+// The commands that work on files rather than on windows (Driver::fileCommand).
+const std::set<std::wstring> kFileCommands = {
+    L"make-dir", L"write-file", L"write-cp932", L"write-ravuz", L"files", L"same",
+    L"size",     L"missing",    L"record",      L"lines",       L"keep",  L"unchanged"};
+
 struct Program {
   std::wstring label;
   HANDLE process = nullptr;
@@ -302,9 +326,18 @@ private:
   void screenshot(const std::wstring& file);
   void selectItem(HWND list, const std::wstring& item);
 
+  void fileCommand(const Command& c);
+  void listCommand(const Command& c);
+
+  struct Kept {
+    Bytes bytes;
+    FILETIME written;
+  };
+
   Options options_;
   std::wstring cwd_;
-  std::deque<Program> programs_; ///< a deque: current_ stays valid as programs are added
+  std::map<std::wstring, Kept> kept_; ///< by path, as `keep` was given it
+  std::deque<Program> programs_;      ///< a deque: current_ stays valid as programs are added
   Program* current_ = nullptr;
   std::map<std::wstring, HWND> windows_;
   std::optional<DWORD> holdMs_;
@@ -763,6 +796,10 @@ void Driver::run(const Command& c) {
     arity(c, 1, 1);
     if (!DeleteFileW(c.word[1].c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
       fail(L"cannot delete " + Quote(c.word[1]) + L": error " + std::to_wstring(GetLastError()));
+  } else if (kFileCommands.count(name)) {
+    fileCommand(c);
+  } else if (name == L"count" || name == L"item") {
+    listCommand(c);
   } else {
     fail(L"unknown command " + Quote(name));
   }
@@ -810,6 +847,174 @@ std::optional<std::vector<std::wstring>> readLines(const std::wstring& path) {
     start = end + 1;
   }
   return lines;
+}
+
+std::optional<FILETIME> lastWritten(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return data.ftLastWriteTime;
+}
+
+std::wstring listing(const std::vector<std::wstring>& list) {
+  if (list.empty()) return L" (none)";
+  std::wstring out;
+  for (const auto& line : list) out += L"\n    " + Quote(line);
+  return out;
+}
+
+// Where two lists of lines part, for a report that points at the difference.
+std::wstring firstDifference(const std::vector<std::wstring>& wanted,
+                             const std::vector<std::wstring>& found) {
+  std::size_t i = 0;
+  while (i < wanted.size() && i < found.size() && wanted[i] == found[i]) ++i;
+  return L"line " + std::to_wstring(i + 1) + L" differs: wanted " +
+         (i < wanted.size() ? Quote(wanted[i]) : L"no more lines") + L", found " +
+         (i < found.size() ? Quote(found[i]) : L"no more lines");
+}
+
+std::wstring writeLines(const std::wstring& path, const std::vector<std::wstring>& words,
+                        unsigned codepage) {
+  std::wstring text;
+  for (const auto& line : words) text += line + L"\r\n";
+  const auto bytes = Encode(text, codepage);
+  if (!bytes)
+    return L"a character of the text has no code in code page " + std::to_wstring(codepage);
+  if (!WriteBytes(path, *bytes))
+    return L"cannot write " + Quote(path) + L": error " + std::to_wstring(GetLastError());
+  return {};
+}
+
+void Driver::fileCommand(const Command& c) {
+  const std::wstring& name = c.word[0];
+  const std::wstring& path = arg(c, 1);
+  if (name == L"make-dir") {
+    arity(c, 1, 1);
+    for (std::size_t at = path.find(L'\\', 3);; at = path.find(L'\\', at + 1)) {
+      const std::wstring level = path.substr(0, at);
+      if (!CreateDirectoryW(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        fail(L"cannot make " + Quote(level) + L": error " + std::to_wstring(GetLastError()));
+      if (at == std::wstring::npos) break;
+    }
+  } else if (name == L"write-file" || name == L"write-cp932") {
+    arity(c, 1, 1000);
+    const std::wstring bad =
+        writeLines(path, {c.word.begin() + 2, c.word.end()}, name == L"write-file" ? CP_UTF8 : 932);
+    if (!bad.empty()) fail(bad);
+  } else if (name == L"write-ravuz") {
+    arity(c, 2, 2);
+    const int count = parseNumber(c.word[2], L"the record count");
+    if (count < 4 || count > static_cast<int>(kMaxRecords)) fail(L"the count must be 4 to 64");
+    if (!WriteBytes(path, MadeUpRavuz(static_cast<std::size_t>(count))))
+      fail(L"cannot write " + Quote(path) + L": error " + std::to_wstring(GetLastError()));
+  } else if (name == L"files") {
+    arity(c, 1, 1000);
+    const std::vector<std::wstring> wanted(c.word.begin() + 2, c.word.end());
+    expect(L"the files below " + Quote(path), [&] {
+      const auto tree = Tree(path);
+      if (!tree) return std::optional<std::wstring>(L"it is no folder");
+      if (*tree == wanted) return std::optional<std::wstring>();
+      return std::optional<std::wstring>(firstDifference(wanted, *tree) + L"; all found:" +
+                                         listing(*tree));
+    });
+  } else if (name == L"same") {
+    arity(c, 2, 2);
+    expect(Quote(path) + L" holding the bytes of " + Quote(c.word[2]), [&] {
+      const auto a = ReadBytes(path), b = ReadBytes(c.word[2]);
+      if (!a || !b)
+        return std::optional<std::wstring>(Quote(!a ? path : c.word[2]) + L" cannot be read");
+      if (*a == *b) return std::optional<std::wstring>();
+      return std::optional<std::wstring>(L"they differ (" + std::to_wstring(a->size()) + L" and " +
+                                         std::to_wstring(b->size()) + L" bytes)");
+    });
+  } else if (name == L"size") {
+    arity(c, 2, 2);
+    const auto wanted = static_cast<std::size_t>(parseNumber(c.word[2], L"the size"));
+    expect(L"the size of " + Quote(path), [&] {
+      const auto bytes = ReadBytes(path);
+      if (!bytes) return std::optional<std::wstring>(L"it cannot be read");
+      if (bytes->size() == wanted) return std::optional<std::wstring>();
+      return std::optional<std::wstring>(std::to_wstring(bytes->size()) + L" bytes");
+    });
+  } else if (name == L"missing") {
+    arity(c, 1, 1);
+    expect(Quote(path) + L" missing", [&] {
+      if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return std::optional<std::wstring>();
+      return std::optional<std::wstring>(L"it is there");
+    });
+  } else if (name == L"record") {
+    arity(c, 9, 9);
+    const auto slot = static_cast<std::size_t>(parseNumber(c.word[2], L"the slot"));
+    const std::vector<std::wstring> wanted(c.word.begin() + 3, c.word.end());
+    expect(L"record " + c.word[2] + L" of " + Quote(path), [&] {
+      const auto bytes = ReadBytes(path);
+      if (!bytes) return std::optional<std::wstring>(L"the file cannot be read");
+      const auto fields = RecordFields(*bytes, slot);
+      if (!fields)
+        return std::optional<std::wstring>(L"the file has " + std::to_wstring(bytes->size()) +
+                                           L" bytes");
+      std::wstring bad;
+      for (std::size_t i = 0; i < wanted.size(); ++i)
+        if ((*fields)[i] != wanted[i])
+          bad += std::wstring(bad.empty() ? L"" : L"; ") + kRecordFieldNames[i] + L" wanted " +
+                 Quote(wanted[i]) + L", found " + Quote((*fields)[i]);
+      if (bad.empty()) return std::optional<std::wstring>();
+      return std::optional<std::wstring>(bad);
+    });
+  } else if (name == L"lines") {
+    arity(c, 1, 1000);
+    const std::vector<std::wstring> wanted(c.word.begin() + 2, c.word.end());
+    expect(L"the lines of " + Quote(path), [&] {
+      auto found = readLines(path);
+      if (!found) return std::optional<std::wstring>(L"it cannot be read as UTF-8 text");
+      if (!found->empty() && found->back().empty()) found->pop_back();
+      if (*found == wanted) return std::optional<std::wstring>();
+      return std::optional<std::wstring>(firstDifference(wanted, *found) + L"; all found:" +
+                                         listing(*found));
+    });
+  } else if (name == L"keep") {
+    arity(c, 1, 1);
+    const auto bytes = ReadBytes(path);
+    const auto written = lastWritten(path);
+    if (!bytes || !written) fail(Quote(path) + L" cannot be read");
+    kept_[path] = {*bytes, *written};
+  } else if (name == L"unchanged") {
+    arity(c, 1, 1);
+    const auto it = kept_.find(path);
+    if (it == kept_.end()) fail(L"'keep' has not seen " + Quote(path));
+    expect(Quote(path) + L" unchanged", [&] {
+      const auto bytes = ReadBytes(path);
+      const auto written = lastWritten(path);
+      if (!bytes || !written) return std::optional<std::wstring>(L"it cannot be read");
+      if (*bytes != it->second.bytes) return std::optional<std::wstring>(L"its bytes changed");
+      if (CompareFileTime(&*written, &it->second.written) != 0)
+        return std::optional<std::wstring>(L"it was written again");
+      return std::optional<std::wstring>();
+    });
+  }
+}
+
+void Driver::listCommand(const Command& c) {
+  HWND list = control(arg(c, 1), arg(c, 2));
+  if (c.word[0] == L"count") {
+    arity(c, 3, 3);
+    const auto wanted = static_cast<std::size_t>(parseNumber(c.word[3], L"the count"));
+    expect(L"the number of items of " + c.word[2], [&] {
+      const auto items = listItems(list);
+      if (items.size() == wanted) return std::optional<std::wstring>();
+      return std::optional<std::wstring>(std::to_wstring(items.size()) + L" items");
+    });
+    return;
+  }
+  arity(c, 4, 4);
+  const auto index = static_cast<std::size_t>(parseNumber(c.word[3], L"the index"));
+  expect(L"item " + c.word[3] + L" of " + c.word[2], [&] {
+    const auto items = listItems(list);
+    if (index >= items.size())
+      return std::optional<std::wstring>(L"the list has " + std::to_wstring(items.size()) +
+                                         L" items");
+    return mismatch(items[index], c.word[4]);
+  });
 }
 
 int usage() {

@@ -24,7 +24,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 setup_exe=$win64_dir/src/win32/vokuta-setup.exe
 drive_exe=$win64_dir/tests/e2e/vokuta-drive.exe
-for f in "$setup_exe" "$drive_exe"; do
+device_dll=$win64_dir/devsim/dll/V370rsh32.dll
+for f in "$setup_exe" "$drive_exe" "$device_dll"; do
   if [ ! -f "$f" ]; then
     echo "run_e2e: $f is missing; build the win64 preset first" >&2
     exit 1
@@ -73,13 +74,18 @@ shots=$native_dir/wine/e2e-shots
 rm -rf "$shots"
 mkdir -p "$shots"
 
-# The folders the scenarios name (C:\ヴォクタ\PC側 is the PC software's InstallDir).
+# The folders the scenarios name: C:\ヴォクタ\PC側 is the PC software's InstallDir, C:\インストーラ
+# holds the installer with the simulated device's V370rsh32.dll beside it, as a package author
+# ships them; a scenario that connects writes the DLL's V370rsh32.ini there.
 drive_c=$WINEPREFIX/drive_c
 install_dir=$drive_c/ヴォクタ/PC側
+installer_dir=$drive_c/インストーラ
 package=$source_dir/examples/sample
 reset_files() {
-  rm -rf "$drive_c/ヴォクタ" "$drive_c/サンプル" "$drive_c/サンプル-ポートなし"
-  mkdir -p "$install_dir/ReDirav/Temp" "$install_dir/ReDirav/cache" "$install_dir/vkapps"
+  rm -rf "$drive_c/ヴォクタ" "$drive_c/サンプル" "$drive_c/サンプル-ポートなし" "$installer_dir"
+  mkdir -p "$install_dir/ReDirav/Temp" "$install_dir/ReDirav/cache" "$install_dir/vkapps" \
+    "$installer_dir"
+  cp "$setup_exe" "$device_dll" "$installer_dir/"
   cp -R "$package" "$drive_c/サンプル"
   # The same package without its port line, for the runs where no port is known.
   cp -R "$package" "$drive_c/サンプル-ポートなし"
@@ -92,7 +98,7 @@ reset_files() {
 
 run_scenario() {
   local script=$1 log=$2
-  "$wine" "$drive_exe" --exe "$(windows_path "$setup_exe")" --shots "$(windows_path "$shots")" \
+  "$wine" "$drive_exe" --exe 'C:\インストーラ\vokuta-setup.exe' --shots "$(windows_path "$shots")" \
     -f "$(windows_path "$script")" </dev/null 2>&1 | serve_shots "$shots" >"$log"
   return "${PIPESTATUS[0]}"
 }

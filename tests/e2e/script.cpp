@@ -47,6 +47,9 @@ std::optional<std::vector<std::wstring>> SplitWords(const std::wstring& line, st
       case L't':
         word += L'\t';
         break;
+      case L'0':
+        word += L'\0';
+        break;
       default:
         error = L"unknown escape \\" + std::wstring(e ? 1 : 0, e) + L" in a quoted word";
         return std::nullopt;
@@ -79,6 +82,9 @@ std::wstring Quote(const std::wstring& text) {
       break;
     case L'\t':
       out += L"\\t";
+      break;
+    case L'\0':
+      out += L"\\0";
       break;
     default:
       out += c;

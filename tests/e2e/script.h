@@ -6,7 +6,8 @@
 //   box "Vokuta本体ソフト インストーラ - 終了" "「Vokuta本体ソフト インストーラ」を終了して..." yes
 //
 // A bare word is taken literally, backslashes included, so Windows paths need no quoting. A
-// quoted word may hold blanks and knows the escapes \\ \" \r \n \t.
+// quoted word may hold blanks and knows the escapes \\ \" \r \n \t and \0 (a zero
+// character, as a text read from a file may hold).
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,8 +24,8 @@ struct Command {
 /// or an escape is unknown; an empty or comment line gives no words.
 std::optional<std::vector<std::wstring>> SplitWords(const std::wstring& line, std::wstring& error);
 
-/// Writes `text` with the escapes a quoted word would use, so that a CR LF in a message or a
-/// trailing blank stays visible in the driver's report.
+/// Writes `text` with the escapes a quoted word would use, so that a CR LF in a message, a zero
+/// character or a trailing blank stays visible in the driver's report.
 std::wstring Quote(const std::wstring& text);
 
 } // namespace vokuta::drive

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "fini/fini_image.h"
+#include "pkg/read_only_files.h"
 #include "support/test_program.h"
 #include "util/text.h"
 
@@ -189,6 +190,27 @@ TEST_F(PkgCli, TextReportsNameTheirFindings) {
   EXPECT_THAT(out, HasSubstr(L"Nothing is written."));
   run({L"--lang", L"ja", L"--help"});
   EXPECT_THAT(out, HasSubstr(L"使い方"));
+}
+
+// Whatever the platform's files would do, the tool's view of them writes nothing.
+TEST(PkgReadOnlyFiles, PassesReadsOnAndRefusesChanges) {
+  test::FakePcFiles files;
+  files.addFile(L"C:\\pkg\\a.dat", "abc");
+  ReadOnlyFiles view(files);
+  EXPECT_EQ(view.readFile(L"C:\\pkg\\a.dat"), (std::vector<std::uint8_t>{'a', 'b', 'c'}));
+  EXPECT_EQ(view.fileLength(L"C:\\pkg\\a.dat"), 3u);
+  EXPECT_EQ(view.find(L"C:\\pkg\\*", 0).size(), 1u);
+  files.log.clear();
+  EXPECT_FALSE(view.writeFile(L"C:\\pkg\\b.dat", {'x'}));
+  EXPECT_FALSE(view.copyFile(L"C:\\pkg\\a.dat", L"C:\\pkg\\c.dat"));
+  EXPECT_FALSE(view.moveFile(L"C:\\pkg\\a.dat", L"C:\\pkg\\d.dat"));
+  EXPECT_FALSE(view.deleteFile(L"C:\\pkg\\a.dat"));
+  EXPECT_FALSE(view.setAttributes(L"C:\\pkg\\a.dat", kAttrHidden));
+  EXPECT_FALSE(view.makeDirectory(L"C:\\pkg\\sub"));
+  EXPECT_FALSE(view.setCurrentDrive(L'C'));
+  EXPECT_TRUE(files.log.empty());
+  EXPECT_EQ(files.filesUnder(L"C:\\pkg"), (std::vector<std::wstring>{L"C:\\pkg\\a.dat"}));
+  EXPECT_EQ(files.attributes(L"C:\\pkg\\a.dat"), kAttrArchive);
 }
 
 } // namespace

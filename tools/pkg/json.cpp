@@ -5,6 +5,7 @@ namespace vokuta::pkg {
 std::wstring JsonString(const std::wstring& text) {
   static const wchar_t digits[] = L"0123456789abcdef";
   std::wstring out = L"\"";
+  out.reserve(text.size() + 2);
   for (wchar_t c : text) {
     switch (c) {
     case L'"':
