@@ -5,6 +5,10 @@
 
 namespace vokuta {
 
+std::wstring DevicePathOf(const std::wstring& deviceDir, const std::wstring& fileName) {
+  return UpperAscii(deviceDir + L"\\") + UpperAscii(fileName);
+}
+
 void MemoryErrorBox(Program& p) {
   p.ui.messageBox(
       L"Vokuta本体がメモリ容量不足です。\r\n\r\n不要なﾌｧｲﾙを削除後、再試行してください。",
@@ -60,7 +64,7 @@ std::int16_t TransferFile(Program& p, std::int16_t op, std::int16_t uploadFlag,
                           const std::wstring& deviceDir, const std::wstring& fileName,
                           const std::wstring& pcPath) {
   const std::wstring dir = deviceDir + L"\\";
-  const std::string devicePath = p.sjis.encode(UpperAscii(dir) + UpperAscii(fileName));
+  const std::string devicePath = p.sjis.encode(DevicePathOf(deviceDir, fileName));
   const std::string pcBytes = p.sjis.encode(pcPath);
   const std::intptr_t window = p.ui.mainWindowHandle();
   for (;;) {

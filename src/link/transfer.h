@@ -20,6 +20,10 @@ std::int16_t TransferFile(Program& p, std::int16_t op, std::int16_t uploadFlag,
                           const std::wstring& deviceDir, const std::wstring& fileName,
                           const std::wstring& pcPath);
 
+/// The device path a transfer uses: the directory and the name joined by a backslash, ASCII
+/// letters in upper case ("\System", "Ravuz.ini" give "\SYSTEM\RAVUZ.INI").
+std::wstring DevicePathOf(const std::wstring& deviceDir, const std::wstring& fileName);
+
 void MemoryErrorBox(Program& p);
 void DeviceFileErrorBox(Program& p, const std::wstring& fileName);
 void PcFileErrorBox(Program& p, const std::wstring& pcPath);

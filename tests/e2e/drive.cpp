@@ -1045,24 +1045,25 @@ int runDriver(int argc, wchar_t** argv) {
         complain(L"vokuta-drive: cannot read " + Quote(path) + L" as UTF-8 text");
         return 2;
       }
-      for (std::size_t n = 0; n < lines->size(); ++n)
-        commands.push_back({static_cast<int>(n + 1), (*lines)[n], {}});
+      std::wstring error;
+      auto script = ParseScript(*lines, error);
+      if (!script) {
+        complain(L"vokuta-drive: " + path + L": " + error);
+        return 2;
+      }
+      commands.insert(commands.end(), script->begin(), script->end());
     } else if (a.rfind(L"--", 0) == 0) {
       return usage();
     } else {
-      commands.push_back({i, a, {}});
+      std::wstring error;
+      auto words = SplitWords(a, error);
+      if (!words) {
+        complain(L"vokuta-drive: argument " + std::to_wstring(i) + L": " + error);
+        return 2;
+      }
+      if (!words->empty()) commands.push_back({i, a, std::move(*words)});
     }
   }
-  for (Command& c : commands) {
-    std::wstring error;
-    auto words = SplitWords(c.source, error);
-    if (!words) {
-      complain(L"vokuta-drive: line " + std::to_wstring(c.line) + L": " + error);
-      return 2;
-    }
-    c.word = std::move(*words);
-  }
-  std::erase_if(commands, [](const Command& c) { return c.word.empty(); });
   if (commands.empty()) return usage();
 
   Driver driver(options);

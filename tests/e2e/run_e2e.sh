@@ -64,6 +64,7 @@ cleanup() {
 trap cleanup EXIT
 
 start_xvfb "$prefix/xvfb-display"
+add_marlett_font
 
 "$wineserver" -p </dev/null >/dev/null 2>&1
 # Wine's background processes start with the first program and keep the descriptors it

@@ -64,6 +64,46 @@ std::optional<std::vector<std::wstring>> SplitWords(const std::wstring& line, st
   return words;
 }
 
+std::optional<std::vector<Command>> ParseScript(const std::vector<std::wstring>& lines,
+                                                std::wstring& error) {
+  std::vector<Command> commands;
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    const int lineNo = static_cast<int>(n + 1);
+    auto words = SplitWords(lines[n], error);
+    if (!words) {
+      error = L"line " + std::to_wstring(lineNo) + L": " + error;
+      return std::nullopt;
+    }
+    if (words->empty()) continue;
+    Command c{lineNo, lines[n], std::move(*words)};
+    const std::wstring& line = lines[n];
+    const std::size_t end = line.find_last_not_of(L" \t\r");
+    // A quoted "<<" ends in a quote: only the bare word opens a block.
+    if (c.word.back() == L"<<" && end != std::wstring::npos && line[end] == L'<') {
+      c.word.pop_back();
+      bool closed = false;
+      while (++n < lines.size()) {
+        std::wstring text = lines[n];
+        if (!text.empty() && text.back() == L'\r') text.pop_back();
+        const std::size_t first = text.find_first_not_of(L" \t");
+        if (first != std::wstring::npos &&
+            text.substr(first, text.find_last_not_of(L" \t") + 1 - first) == L">>") {
+          closed = true;
+          break;
+        }
+        c.word.push_back(text);
+        c.source += L"\n" + text;
+      }
+      if (!closed) {
+        error = L"line " + std::to_wstring(lineNo) + L": the block is not closed by a line \">>\"";
+        return std::nullopt;
+      }
+    }
+    commands.push_back(std::move(c));
+  }
+  return commands;
+}
+
 std::wstring Quote(const std::wstring& text) {
   std::wstring out = L"\"";
   for (wchar_t c : text) {

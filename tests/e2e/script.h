@@ -5,6 +5,10 @@
 //   window main List1 "Vokuta本体ソフト インストーラ"
 //   box "Vokuta本体ソフト インストーラ - 終了" "「Vokuta本体ソフト インストーラ」を終了して..." yes
 //
+//   lines C:\dev\calls.log <<
+//   u_end 1 1 4 -> 0 status 0
+//   >>
+//
 // A bare word is taken literally, backslashes included, so Windows paths need no quoting. A
 // quoted word may hold blanks and knows the escapes \\ \" \r \n \t and \0 (a zero
 // character, as a text read from a file may hold).
@@ -23,6 +27,14 @@ struct Command {
 /// Splits one line into words. Returns std::nullopt and sets `error` when a quote is left open
 /// or an escape is unknown; an empty or comment line gives no words.
 std::optional<std::vector<std::wstring>> SplitWords(const std::wstring& line, std::wstring& error);
+
+/// The commands of a script given as its lines; empty and comment lines give none. A line whose
+/// last word is a bare "<<" takes the lines after it, up to one that holds only ">>", as further
+/// words, each line one word as it stands: a list of lines (a log, a file's text) needs neither
+/// quotes nor escapes. std::nullopt with `error` set (naming the line) for a line that cannot be
+/// split or a block that is not closed.
+std::optional<std::vector<Command>> ParseScript(const std::vector<std::wstring>& lines,
+                                                std::wstring& error);
 
 /// Writes `text` with the escapes a quoted word would use, so that a CR LF in a message, a zero
 /// character or a trailing blank stays visible in the driver's report.

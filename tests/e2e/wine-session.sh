@@ -41,3 +41,16 @@ serve_shots() {
     fi
   done
 }
+
+# Wine draws the caption buttons (the close box) with its Marlett font. Debian's Wine 8 looks for
+# its own fonts under "/usr/share/wine\../fonts", a path it cannot open, so the Marlett of
+# fonts-wine is never found and the close box shows an "r"; a copy in the prefix's Fonts folder
+# is found. Call before the prefix's first program of the run.
+add_marlett_font() {
+  local font=/usr/share/wine/fonts/marlett.ttf fonts=$WINEPREFIX/drive_c/windows/Fonts
+  if [ ! -f "$font" ]; then
+    echo "$font is missing (fonts-wine); the close box shows an \"r\"" >&2
+    return 0
+  fi
+  [ -f "$fonts/marlett.ttf" ] || cp "$font" "$fonts/"
+}

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "fini/fini_image.h"
+#include "link/transfer.h"
 #include "pkg/device_names.h"
 #include "pkg/tool_program.h"
 #include "setupinfo/item_list.h"

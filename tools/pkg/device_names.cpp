@@ -52,10 +52,6 @@ std::vector<DirFault> DeviceDirFaults(const std::wstring& destPath, const ShiftJ
   return faults;
 }
 
-std::wstring DevicePathOf(const std::wstring& destPath, const std::wstring& name) {
-  return UpperAscii(destPath + L"\\") + UpperAscii(name);
-}
-
 bool HasWildcard(const std::wstring& name) {
   return name.find_first_of(L"*?") != std::wstring::npos;
 }

@@ -31,10 +31,6 @@ struct DirFault {
 /// name between two backslashes is one too.
 std::vector<DirFault> DeviceDirFaults(const std::wstring& destPath, const ShiftJis& sjis);
 
-/// The device path the installer uploads a file to: the directory and the name joined by a
-/// backslash, ASCII letters in upper case.
-std::wstring DevicePathOf(const std::wstring& destPath, const std::wstring& name);
-
 /// True when `name` holds "*" or "?".
 bool HasWildcard(const std::wstring& name);
 

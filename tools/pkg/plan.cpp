@@ -8,6 +8,7 @@
 #include "fini/fini_image.h"
 #include "fini/fini_merge.h"
 #include "link/free_space.h"
+#include "link/transfer.h"
 #include "pkg/device_names.h"
 #include "pkg/ravuz.h"
 #include "pkg/tool_program.h"
