@@ -3,10 +3,9 @@
 #include <algorithm>
 
 namespace vokuta {
-namespace {
+namespace {} // namespace
 
-// The file byte of one text position: its single-byte code when that is 33..255, else 0.
-std::uint8_t byteOf(const ShiftJis& sjis, wchar_t c) {
+std::uint8_t FiniByteOf(const ShiftJis& sjis, wchar_t c) {
   if (c > kRawByteBase + 32 && c <= kRawByteBase + 0xFF)
     return static_cast<std::uint8_t>(c - kRawByteBase);
   const std::string code = sjis.codeOf(c);
@@ -15,6 +14,8 @@ std::uint8_t byteOf(const ShiftJis& sjis, wchar_t c) {
   return b >= 33 ? b : 0;
 }
 
+namespace {
+
 wchar_t charOf(const ShiftJis& sjis, std::uint8_t b) {
   if (b <= 32) return L' ';
   const std::wstring c = sjis.decode(std::string(1, static_cast<char>(b)));
@@ -22,7 +23,7 @@ wchar_t charOf(const ShiftJis& sjis, std::uint8_t b) {
 }
 
 void putText(const ShiftJis& sjis, const std::wstring& text, std::uint8_t* out, std::size_t width) {
-  for (std::size_t i = 0; i < width; ++i) out[i] = i < text.size() ? byteOf(sjis, text[i]) : 0;
+  for (std::size_t i = 0; i < width; ++i) out[i] = i < text.size() ? FiniByteOf(sjis, text[i]) : 0;
 }
 
 std::wstring getText(const ShiftJis& sjis, const std::uint8_t* in, std::size_t width) {
@@ -85,7 +86,7 @@ std::wstring Shown(const std::wstring& text) {
 
 bool IsFreeSlot(const Program& p, std::size_t slot) {
   const std::wstring& suffix = p.deviceFiniTable[slot].suffix;
-  return suffix.empty() || byteOf(p.sjis, suffix[0]) == 0;
+  return suffix.empty() || FiniByteOf(p.sjis, suffix[0]) == 0;
 }
 
 std::vector<std::uint8_t> FiniFileBytes(const FiniImage& image) {

@@ -12,6 +12,10 @@ namespace vokuta {
 // back gives the same bytes.
 inline constexpr wchar_t kRawByteBase = 0xF700;
 
+/// The byte a text position is written as: its single-byte code when that is 33..255 (or the
+/// kept raw byte), else 0.
+std::uint8_t FiniByteOf(const ShiftJis& sjis, wchar_t c);
+
 /// Slots 0..63 of the device table from the image.
 std::int16_t FiniB2rR(Program& p);
 

@@ -49,12 +49,8 @@ bool hasData(const std::wstring& text) {
   return std::any_of(text.begin(), text.end(), [](wchar_t c) { return !isBlank(c); });
 }
 
-// The byte a text position of the association table holds: a single-byte code of 33..255,
-// else 0 (double-byte characters and blanks cannot be stored).
-bool storable(wchar_t c, const ShiftJis& sjis) {
-  const std::string code = sjis.codeOf(c);
-  return code.size() == 1 && static_cast<unsigned char>(code[0]) >= 33;
-}
+// Double-byte characters and blanks cannot be stored in the association table.
+bool storable(wchar_t c, const ShiftJis& sjis) { return FiniByteOf(sjis, c) != 0; }
 
 // A hexadecimal column read as the installer reads it, remembering where reading stopped and
 // whether the value went beyond what 32 bits keep.
