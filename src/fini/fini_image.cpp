@@ -3,7 +3,6 @@
 #include <algorithm>
 
 namespace vokuta {
-namespace {} // namespace
 
 std::uint8_t FiniByteOf(const ShiftJis& sjis, wchar_t c) {
   if (c > kRawByteBase + 32 && c <= kRawByteBase + 0xFF)
