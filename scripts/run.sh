@@ -1,25 +1,29 @@
 #!/usr/bin/env bash
-# Runs the installer under Wine on the sample package (examples/sample):
+# Installs the sample package (examples/sample) onto a simulated device under Wine:
 #
 #   scripts/run.sh
 #
-# Installs what is missing (scripts/bootstrap.sh), builds the installer, the simulated device's
-# link DLL and the driver in the win64 preset, and prepares a Wine prefix in build/run/wine as
-# the PC software would leave it: InstallDir = C:\VokutaPC with its work folders, no serial port
-# recorded. The package goes to C:\pkg with the installer and the DLL beside it (as a package
-# author ships them), its port line commented out so that the port dialog comes first.
+# Installs what is missing (scripts/bootstrap.sh) and builds, in the win64 preset, the installer,
+# the simulated device's link library V370rsh32.dll, the test driver and the package tool. Then
+# it prepares a Wine prefix in build/run/wine as the PC software would leave it: InstallDir =
+# C:\VokutaPC with its work folders and the standard Ravuz.ini (the four reserved records) in
+# vkapps, no serial port recorded. The package goes to C:\pkg with the installer and the DLL
+# beside it, as a package author ships them, its port line commented out so that the port dialog
+# comes first. The device is a copy of tests/devices/sample in C:\VokutaDevice: two files and an
+# association table whose .TBL names an older program.
 #
-# With a display ($DISPLAY set and answering) the installer opens there and the script waits
-# for it to end. Without one it runs on a private Xvfb display: vokuta-drive goes through the
-# first step (port dialog, Next, main window, directory dialog, Cancel, Yes) and saves a
-# screenshot of each window in build/run/screenshots.
+# With a display ($DISPLAY set and answering) the installer opens there and the user clicks
+# through. Without one it runs on a private Xvfb display and vokuta-drive clicks through
+# (tests/e2e/sample-install.drive), saving a screenshot of each step in build/run/screenshots.
+# Afterwards the script prints the device's files and its association table.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 bash scripts/bootstrap.sh
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j "${JOBS:-2}" --target vokuta_setup vokuta_devsim_dll vokuta_drive
+cmake --build --preset win64 -j "${JOBS:-2}" \
+  --target vokuta_setup vokuta_devsim_dll vokuta_drive vokuta_pkg_tool
 
 run_dir=$root/build/run
 prefix=$run_dir/wine
@@ -48,16 +52,24 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The PC software's side: its install directory and work folders, the file manager not running.
+# The PC software's side: its install directory and work folders, the file manager not running,
+# and the standard Ravuz.ini that the installer falls back on when the device's cannot be read.
 drive_c=$WINEPREFIX/drive_c
-rm -rf "$drive_c/VokutaPC" "$drive_c/pkg"
-mkdir -p "$drive_c/VokutaPC/ReDirav/Temp" "$drive_c/VokutaPC/ReDirav/cache" \
-  "$drive_c/VokutaPC/vkapps"
+pc_dir=$drive_c/VokutaPC
+device=$drive_c/VokutaDevice
+rm -rf "$pc_dir" "$drive_c/pkg" "$device"
+mkdir -p "$pc_dir/ReDirav/Temp" "$pc_dir/ReDirav/cache" "$pc_dir/vkapps"
+head -c $((4 * 54)) tests/devices/sample/SYSTEM/RAVUZ.INI >"$pc_dir/vkapps/Ravuz.ini"
 
-# The package as its author ships it: the installer beside Setup.inf and the programs.
+# The device: a few files and associations of its own.
+cp -R tests/devices/sample "$device"
+
+# The package as its author ships it: the installer and the link library beside Setup.inf and
+# the programs; the library's settings name the device and a log of its calls.
 cp -R examples/sample "$drive_c/pkg"
 sed 's/^\[PORT\]=/;[PORT]=/' examples/sample/Setup.inf >"$drive_c/pkg/Setup.inf"
 cp build/win64/src/win32/vokuta-setup.exe build/win64/devsim/dll/V370rsh32.dll "$drive_c/pkg/"
+printf 'device = C:\\VokutaDevice\r\nlog = C:\\pkg\\link.log\r\n' >"$drive_c/pkg/V370rsh32.ini"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   interactive=1
@@ -67,6 +79,7 @@ else
   managed=N # no window manager on a private Xvfb
   start_xvfb "$run_dir/xvfb-display"
 fi
+add_marlett_font
 
 registry() { "$wine" reg "$@" >/dev/null 2>&1; }
 "$wineserver" -p </dev/null >/dev/null 2>&1
@@ -75,26 +88,36 @@ registry add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" 
 registry add 'HKCU\Software\NKV\Vokuta\PC' /v InstallDir /t REG_SZ /d "C:\\VokutaPC\\" /f
 registry delete 'HKCU\Software\NKV\Vokuta\Ravuz' /f || true
 
+status=0
+shots=
 if [ -n "$interactive" ]; then
-  echo "run: the installer opens on $DISPLAY; the script ends when it does"
-  echo "run: Wine prefix: $prefix (package in C:\\pkg = $drive_c/pkg)"
-  status=0
+  echo "run: the installer opens on $DISPLAY; the script goes on when it ends"
   "$wine" 'C:\pkg\vokuta-setup.exe' 'C:\pkg\Setup.inf' || status=$?
   echo "run: the installer ended with exit code $status"
-  exit "$status"
+else
+  shots=$run_dir/screenshots
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  "$wine" build/win64/tests/e2e/vokuta-drive.exe --exe 'C:\pkg\vokuta-setup.exe' \
+    --shots "$(windows_path "$shots")" -f "$(windows_path "$root/tests/e2e/sample-install.drive")" \
+    </dev/null 2>&1 | serve_shots "$shots" || status=$?
 fi
 
-shots=$run_dir/screenshots
-rm -rf "$shots"
-mkdir -p "$shots"
-status=0
-"$wine" build/win64/tests/e2e/vokuta-drive.exe --exe 'C:\pkg\vokuta-setup.exe' \
-  --shots "$(windows_path "$shots")" -f "$(windows_path "$root/tests/e2e/first-step.drive")" \
-  </dev/null 2>&1 | serve_shots "$shots" || status=$?
-echo "run: screenshots: $shots"
-ls "$shots"
+echo
+echo "run: the device's files ($device):"
+(cd "$device" && find . -type f -printf '%s\t%P\n' | LC_ALL=C sort -t $'\t' -k2) |
+  while IFS=$'\t' read -r size file; do printf '  %6d bytes  \\%s\n' "$size" "${file//\//\\}"; done
+echo
+echo "run: its association table:"
+"$wine" build/win64/tools/vokuta-pkg.exe ravuz 'C:\VokutaDevice\SYSTEM\RAVUZ.INI' </dev/null |
+  sed 's/^./  &/' || true
+echo
+echo "run: the link library's calls: $drive_c/pkg/link.log"
+if [ -n "$shots" ]; then
+  echo "run: screenshots in $shots: $(cd "$shots" && echo *.png)"
+fi
 echo "run: Wine prefix: $prefix (package in C:\\pkg = $drive_c/pkg)"
 if [ "$status" -ne 0 ]; then
-  echo "run: the driver failed (exit $status)" >&2
+  echo "run: the installation did not go through (exit $status)" >&2
   exit "$status"
 fi

@@ -4,9 +4,11 @@
 //   vokuta-drive [--exe PATH] [--shots DIR] [--timeout MS] (-f SCRIPT | COMMAND...)
 //   vokuta-drive --probe
 //
-// Each COMMAND argument, or each line of SCRIPT (UTF-8), is one command. Checks wait up to the
-// timeout (10 s unless changed) for their condition and otherwise fail with what they saw; the
-// first failure ends the run with exit code 1, after ending every program the run started.
+// Each COMMAND argument, or each line of SCRIPT (UTF-8), is one command; in a script, a command
+// ending in "<<" takes the lines up to ">>" as its last arguments (see script.h). Checks wait up
+// to the timeout (10 s unless changed) for their condition and otherwise fail with what they
+// saw; the first failure ends the run with exit code 1, after ending every program the run
+// started.
 //
 //   start LABEL [CMDLINE]          starts the installer (--exe); it becomes the current program
 //   start-probe LABEL              starts this driver's key probe (see probe.cpp)
@@ -21,7 +23,7 @@
 //   items NAME CONTROL [ITEM...]   a list box's items, all of them, in order
 //   selected NAME CONTROL [ITEM]   the list's selected items (none, or the one given)
 //   checked NAME CONTROL 0|1       a radio button's or check box's state
-//   enabled NAME CONTROL 0|1
+//   enabled NAME [CONTROL] 0|1     a control's state, or without CONTROL the window's
 //   select NAME CONTROL ITEM       selects a list item
 //   dblclick NAME CONTROL ITEM     selects a list item and double-clicks it
 //   key NAME CONTROL KEY [shift] [ctrl] [alt]   types a key into the control (see keyCode)
@@ -52,6 +54,9 @@
 //   record PATH SLOT SUFFIX ATTR ID FONT MMP FILE APP
 //                                  record SLOT of an association file (numbers in hexadecimal,
 //                                  texts without trailing zero bytes; "\0" is a zero inside)
+//   changed-records PATH OTHER [SLOT...]
+//                                  two association files of one length differ in exactly the
+//                                  records of the slots named
 //   lines PATH [LINE...]           a UTF-8 file's lines, all of them (the link library's log)
 //   keep PATH | unchanged PATH     remembers a file's bytes and last-write time | both are still
 //                                  what `keep` saw
@@ -260,8 +265,8 @@ constexpr Answer kAnswers[] = {
 
 // The commands that work on files rather than on windows (Driver::fileCommand).
 const std::set<std::wstring> kFileCommands = {
-    L"make-dir", L"write-file", L"write-cp932", L"write-ravuz", L"files", L"same",
-    L"size",     L"missing",    L"record",      L"lines",       L"keep",  L"unchanged"};
+    L"make-dir", L"write-file", L"write-cp932",     L"write-ravuz", L"files", L"same",     L"size",
+    L"missing",  L"record",     L"changed-records", L"lines",       L"keep",  L"unchanged"};
 
 struct Program {
   std::wstring label;
@@ -670,10 +675,12 @@ void Driver::run(const Command& c) {
                                          joinItems(chosen));
     });
   } else if (name == L"checked" || name == L"enabled") {
-    arity(c, 3, 3);
-    HWND h = control(c.word[1], c.word[2]);
-    const int wanted = parseNumber(c.word[3], L"the state");
-    expect(c.word[2] + L" " + name + L" " + c.word[3], [&] {
+    // "enabled NAME 0|1" is about the window itself: disabled while a modal one is open.
+    const bool whole = name == L"enabled" && c.word.size() == 3;
+    arity(c, whole ? 2 : 3, 3);
+    HWND h = whole ? window(c.word[1]) : control(c.word[1], c.word[2]);
+    const int wanted = parseNumber(c.word.back(), L"the state");
+    expect(c.word[whole ? 1 : 2] + L" " + name + L" " + c.word.back(), [&] {
       const int state = name == L"checked" ? (send(h, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0)
                                            : (IsWindowEnabled(h) ? 1 : 0);
       if (state == wanted) return std::optional<std::wstring>();
@@ -724,6 +731,9 @@ void Driver::run(const Command& c) {
     if (!IsWindowVisible(h) || !IsWindowEnabled(h))
       fail(c.word[2] + L" cannot be clicked: it is " +
            (IsWindowVisible(h) ? L"disabled" : L"hidden"));
+    // A user's click cannot reach a window that a modal one has disabled; a message could.
+    if (!IsWindowEnabled(window(c.word[1])))
+      fail(c.word[2] + L" cannot be clicked: window " + Quote(c.word[1]) + L" is disabled");
     // Posted: the click may open a modal box, which this driver itself has to answer.
     post(h, BM_CLICK, 0, 0);
   } else if (name == L"close") {
@@ -960,6 +970,27 @@ void Driver::fileCommand(const Command& c) {
                  Quote(wanted[i]) + L", found " + Quote((*fields)[i]);
       if (bad.empty()) return std::optional<std::wstring>();
       return std::optional<std::wstring>(bad);
+    });
+  } else if (name == L"changed-records") {
+    arity(c, 2, 1000);
+    std::set<std::size_t> wanted;
+    for (std::size_t i = 3; i < c.word.size(); ++i)
+      wanted.insert(static_cast<std::size_t>(parseNumber(c.word[i], L"a slot")));
+    expect(L"the records that differ between " + Quote(path) + L" and " + Quote(c.word[2]), [&] {
+      const auto a = ReadBytes(path), b = ReadBytes(c.word[2]);
+      if (!a || !b)
+        return std::optional<std::wstring>(Quote(!a ? path : c.word[2]) + L" cannot be read");
+      if (a->size() != b->size())
+        return std::optional<std::wstring>(L"their lengths differ: " + std::to_wstring(a->size()) +
+                                           L" and " + std::to_wstring(b->size()) + L" bytes");
+      std::set<std::size_t> differ;
+      for (std::size_t i = 0; i < a->size(); ++i)
+        if ((*a)[i] != (*b)[i]) differ.insert(i / kRecordBytes);
+      if (differ == wanted) return std::optional<std::wstring>();
+      std::wstring slots;
+      for (const std::size_t slot : differ) slots += L" " + std::to_wstring(slot);
+      return std::optional<std::wstring>(L"they differ in slot(s)" +
+                                         (slots.empty() ? L" (none)" : slots));
     });
   } else if (name == L"lines") {
     arity(c, 1, 1000);

@@ -5,8 +5,10 @@
 #
 # Runs every scenario of tests/e2e/scenarios (or the ones named, without ".drive") with
 # vokuta-drive against the win64 build's vokuta-setup.exe. One Wine prefix in the native build
-# tree serves all of them; before each, the package copies and the PC software's folders in the
-# prefix are made afresh, and each scenario sets the registry values it needs itself.
+# tree serves all of them; before each, the package copies, the PC software's folders and the
+# installer's folder (vokuta-setup.exe with the simulated device's V370rsh32.dll beside it) are
+# made afresh in the prefix. Each scenario sets the registry values it needs itself, and one that
+# connects writes the DLL's settings and prepares its device with the driver's file commands.
 # A scenario named *.fail.drive checks the driver: it must fail at a check and report the text
 # of its "# expect: " line.
 # Screenshots go to NATIVE_BUILD_DIR/wine/e2e-shots. Every scenario runs even when one fails;
