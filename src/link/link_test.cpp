@@ -127,9 +127,10 @@ TEST_F(Link, StatusDecidesWhatAFailedCopyMeans) {
     std::int32_t status;
     std::int16_t result;
     std::vector<std::wstring> boxes;
+    bool mirrored; ///< the cache holds only what the device holds
   } cases[] = {
-      {"memory full", 5, kGiveUp, {AppTitle + L" - メモリ容量エラー"}},
-      {"counts as copied", 3, kDone, {}},
+      {"memory full", 5, kGiveUp, {AppTitle + L" - メモリ容量エラー"}, false},
+      {"counts as copied", 3, kDone, {}, true},
   };
   for (const auto& c : cases) {
     devsim::Config config;
@@ -143,6 +144,8 @@ TEST_F(Link, StatusDecidesWhatAFailedCopyMeans) {
     EXPECT_EQ(titles(), c.boxes) << c.name;
     // u_nego, u_mkdir, u_upload: no recovery
     EXPECT_EQ(calls().size(), 3u) << c.name;
+    EXPECT_EQ(t.files.exists(L"C:\\PcSide\\redirav\\cache\\D\\a.exf"), c.mirrored) << c.name;
+    t.files.deleteFile(L"C:\\PcSide\\redirav\\cache\\D\\a.exf");
   }
 }
 

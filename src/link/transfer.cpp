@@ -87,22 +87,27 @@ std::int16_t TransferFile(Program& p, std::int16_t op, std::int16_t uploadFlag,
         r = p.link->u_upload(window, p.g.PortNumber, -1, p.g.LinkMode, pcBytes, devicePath,
                              &p.g.LinkStatus);
         attempted = true;
-        if (StaysInside(dir + fileName) && fileName.find(L'\\') == std::wstring::npos)
-          CopyIfExists(p, pcPath, p.g.CacheDir + dir + fileName);
       }
     } else {
       r = p.link->u_download(window, p.g.PortNumber, -1, p.g.LinkMode, devicePath, pcBytes,
                              &p.g.LinkStatus);
       attempted = true;
     }
-    if (!attempted || r == 0) return kDone;
+    // The mirror shows what the device holds: a file goes there once the device has it.
+    auto mirror = [&] {
+      if (attempted && op == kUpload && StaysInside(dir + fileName) &&
+          fileName.find(L'\\') == std::wstring::npos)
+        CopyIfExists(p, pcPath, p.g.CacheDir + dir + fileName);
+      return kDone;
+    };
+    if (!attempted || r == 0) return mirror();
 
     const std::int32_t status = p.g.LinkStatus;
     if (status == 5) {
       MemoryErrorBox(p);
       return kGiveUp;
     }
-    if (status > 0) return kDone;
+    if (status > 0) return mirror();
     if (status == -1 && fileName == L"Ravuz.ini") {
       DeviceFileErrorBox(p, fileName);
       return kDone;

@@ -1,0 +1,118 @@
+# shellcheck shell=bash
+# The Wine session of a script that runs the Windows build (sourced, under set -euo pipefail):
+#
+#   source scripts/wine-session.sh
+#   wine_session_start [--busy MESSAGE] PREFIX_DIR [xvfb|display]
+#
+# prepares the prefix (scripts/wine-prefix.sh) and takes its environment, waits until no other
+# run uses the prefix (with --busy: prints MESSAGE and exits 1 instead), and starts one
+# persistent wineserver for the whole run. "xvfb" gives the run a private Xvfb display;
+# "display" uses $DISPLAY when it answers and a private Xvfb otherwise; without either the run
+# has no display. On exit the prefix's Wine processes and the private Xvfb are ended, and
+# nothing else: a caller with more to clean up sets its own EXIT trap that ends with
+# wine_session_end.
+#
+# Afterwards $wine and $wineserver are the programs to run, and wine_session_xvfb_pid is set
+# when the display is a private Xvfb.
+
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+wine_session_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+wine_session_xvfb_pid=
+wine_session_server=
+
+wine_session_start() {
+  local busy=
+  if [ "${1:-}" = --busy ]; then
+    busy=$2
+    shift 2
+  fi
+  local prefix_dir=$1 screen=${2:-}
+
+  "$wine_session_scripts/wine-prefix.sh" "$prefix_dir"
+  # shellcheck disable=SC1091
+  source "$prefix_dir/vokuta-env.sh"
+
+  exec 9>"$WINEPREFIX/.vokuta-run-lock"
+  if [ -n "$busy" ]; then
+    if ! flock -n 9; then
+      echo "$busy" >&2
+      exit 1
+    fi
+  else
+    flock 9
+  fi
+  trap wine_session_end EXIT
+
+  case $screen in
+    xvfb) start_xvfb "$WINEPREFIX/xvfb-display" ;;
+    display)
+      if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+        start_xvfb "$WINEPREFIX/xvfb-display"
+      fi
+      ;;
+    '') ;;
+    *)
+      echo "wine_session_start: unknown display \"$screen\"" >&2
+      return 2
+      ;;
+  esac
+
+  wine_session_server=1
+  "$wineserver" -p </dev/null >/dev/null 2>&1
+  # Wine's background processes (services, device drivers) start with the first program and
+  # keep the descriptors it inherited: started here, they cannot hold the script's output open.
+  "$wine" wineboot </dev/null >/dev/null 2>&1
+}
+
+# Ends what wine_session_start started: every Wine process of the prefix, then the private Xvfb.
+wine_session_end() {
+  if [ -n "$wine_session_server" ]; then
+    "$wineserver" -k 2>/dev/null || true
+    "$wineserver" -w
+  fi
+  if [ -n "$wine_session_xvfb_pid" ]; then
+    kill "$wine_session_xvfb_pid" 2>/dev/null || true
+    wait "$wine_session_xvfb_pid" 2>/dev/null || true
+  fi
+}
+
+# Starts Xvfb on a free display and exports DISPLAY. Xvfb picks the number and writes it to $1
+# once it accepts clients.
+start_xvfb() {
+  local display_file=$1
+  : >"$display_file"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" </dev/null \
+    >/dev/null 2>&1 &
+  wine_session_xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$display_file" ] && break
+    kill -0 "$wine_session_xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ ! -s "$display_file" ]; then
+    echo "$(basename "$0" .sh): Xvfb did not start" >&2
+    return 1
+  fi
+  DISPLAY=:$(head -n1 "$display_file")
+  export DISPLAY
+}
+
+# A Unix path as Wine's drive Z: shows it.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Reads vokuta-drive's output: takes each screenshot it asks for ("@@shot FILE LEFT TOP WIDTH
+# HEIGHT") into $1 and passes every other line on. The file appears whole or not at all, since
+# the driver goes on as soon as it exists.
+serve_shots() {
+  local dir=$1 line file left top width height
+  while IFS= read -r line; do
+    if [[ $line == '@@shot '* ]]; then
+      read -r _ file left top width height <<<"$line"
+      import -window root -crop "${width}x${height}+${left}+${top}" +repage "$dir/.$file" &&
+        mv "$dir/.$file" "$dir/$file"
+    else
+      printf '%s\n' "$line"
+    fi
+  done
+}
