@@ -27,30 +27,17 @@ cmake --build --preset win64 -j "${JOBS:-2}" \
 
 run_dir=$root/build/run
 prefix=$run_dir/wine
-scripts/wine-prefix.sh "$prefix"
-# shellcheck disable=SC1091
-source "$prefix/vokuta-env.sh"
-# shellcheck source=tests/e2e/wine-session.sh
-source tests/e2e/wine-session.sh
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-
-exec 9>"$prefix/.vokuta-run-lock"
-if ! flock -n 9; then
-  echo "run: another scripts/run.sh is using $prefix" >&2
-  exit 1
+# shellcheck source=wine-session.sh
+source scripts/wine-session.sh
+# The user's display when there is one, a private Xvfb otherwise.
+wine_session_start --busy "run: another scripts/run.sh is using $prefix" "$prefix" display
+if [ -n "$wine_session_xvfb_pid" ]; then
+  interactive=
+  managed=N # no window manager on a private Xvfb
+else
+  interactive=1
+  managed=Y # the desktop's window manager places and moves the windows
 fi
-
-xvfb_pid=
-cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  "$wineserver" -w
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-}
-trap cleanup EXIT
 
 # The PC software's side: its install directory and work folders, the file manager not running,
 # and the standard Ravuz.ini that the installer falls back on when the device's cannot be read.
@@ -71,18 +58,7 @@ sed 's/^\[PORT\]=/;[PORT]=/' examples/sample/Setup.inf >"$drive_c/pkg/Setup.inf"
 cp build/win64/src/win32/vokuta-setup.exe build/win64/devsim/dll/V370rsh32.dll "$drive_c/pkg/"
 printf 'device = C:\\VokutaDevice\r\nlog = C:\\pkg\\link.log\r\n' >"$drive_c/pkg/V370rsh32.ini"
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  interactive=1
-  managed=Y # the desktop's window manager places and moves the windows
-else
-  interactive=
-  managed=N # no window manager on a private Xvfb
-  start_xvfb "$run_dir/xvfb-display"
-fi
-add_marlett_font
-
 registry() { "$wine" reg "$@" >/dev/null 2>&1; }
-"$wineserver" -p </dev/null >/dev/null 2>&1
 registry add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d "$managed" /f
 # With a trailing backslash, as the PC software writes it.
 registry add 'HKCU\Software\NKV\Vokuta\PC' /v InstallDir /t REG_SZ /d "C:\\VokutaPC\\" /f

@@ -4,8 +4,9 @@
 #   scripts/wine-prefix.sh PREFIX_DIR
 #
 # 64-bit Wine, Japanese locale (ANSI code page 932), the Japanese fonts standing in for the
-# Windows ones, no window manager needed, no crash dialog. Afterwards
-# `source PREFIX_DIR/vokuta-env.sh` sets WINEPREFIX and the rest for running programs in it.
+# Windows ones, Wine's Marlett for the close box, no window manager needed, no crash dialog.
+# Afterwards `source PREFIX_DIR/vokuta-env.sh` sets WINEPREFIX and the rest for running programs
+# in it.
 #
 # Idempotent and quick once the prefix exists (vokuta-env.sh is written last, so a prefix whose
 # creation was interrupted is set up again). Concurrent callers wait for each other. Leaves no
@@ -22,9 +23,24 @@ env_file=$prefix/vokuta-env.sh
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 
+# Wine draws the caption buttons (the close box) with its Marlett font. Debian's Wine 8 looks for
+# its own fonts under "/usr/share/wine\../fonts", a path it cannot open, so the Marlett of
+# fonts-wine is never found and the close box shows an "r"; a copy in the prefix's Fonts folder
+# is found.
+add_marlett_font() {
+  local font=/usr/share/wine/fonts/marlett.ttf fonts=$prefix/drive_c/windows/Fonts
+  if [ ! -f "$font" ]; then
+    echo "wine-prefix: $font is missing (fonts-wine); the close box shows an \"r\"" >&2
+    return 0
+  fi
+  [ -f "$fonts/marlett.ttf" ] || cp "$font" "$fonts/"
+}
+
 exec 9>"$prefix/.vokuta-lock"
 flock 9
 if [ -f "$env_file" ]; then
+  # A prefix made before the font was part of one gets it here.
+  add_marlett_font
   exit 0
 fi
 
@@ -63,6 +79,7 @@ run() {
 
 echo "wine-prefix: creating $prefix" >&2
 run "$wine" wineboot -i
+add_marlett_font
 
 # regedit reads UTF-16LE with a byte-order mark; "reg add" would garble the full-width names.
 reg_file=$prefix/vokuta-settings.reg

@@ -42,36 +42,9 @@ else
 fi
 
 prefix=$native_dir/wine/e2e
-"$source_dir/scripts/wine-prefix.sh" "$prefix"
-# shellcheck disable=SC1091
-source "$prefix/vokuta-env.sh"
-# shellcheck source=tests/e2e/wine-session.sh
-source "$here/wine-session.sh"
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-
-# One run at a time in this prefix.
-exec 9>"$prefix/.vokuta-run-lock"
-flock 9
-
-xvfb_pid=
-cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  "$wineserver" -w
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-}
-trap cleanup EXIT
-
-start_xvfb "$prefix/xvfb-display"
-add_marlett_font
-
-"$wineserver" -p </dev/null >/dev/null 2>&1
-# Wine's background processes start with the first program and keep the descriptors it
-# inherited: started here, they cannot hold this script's output open.
-"$wine" wineboot </dev/null >/dev/null 2>&1
+# shellcheck source=../../scripts/wine-session.sh
+source "$source_dir/scripts/wine-session.sh"
+wine_session_start "$prefix" xvfb
 
 shots=$native_dir/wine/e2e-shots
 rm -rf "$shots"

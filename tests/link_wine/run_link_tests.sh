@@ -34,26 +34,13 @@ for f in "$exe" "$device_dll" "$partial_dll"; do
   fi
 done
 
-prefix=$native_dir/wine/link
-"$source_dir/scripts/wine-prefix.sh" "$prefix"
-# shellcheck disable=SC1091
-source "$prefix/vokuta-env.sh"
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-
 # The prefix and the folders are this test's own; one run at a time uses them.
-exec 9>"$prefix/.vokuta-run-lock"
-flock 9
-cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  "$wineserver" -w
-}
-trap cleanup EXIT
-"$wineserver" -p </dev/null >/dev/null 2>&1
+# shellcheck source=../../scripts/wine-session.sh
+source "$source_dir/scripts/wine-session.sh"
+wine_session_start "$native_dir/wine/link"
 
 run=$native_dir/wine/link-run
 rm -rf "$run"
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 folder() {
   mkdir -p "$run/$1"
   cp "$exe" "$run/$1/"
@@ -63,18 +50,18 @@ folder device
 cp "$device_dll" "$run/device/"
 {
   printf '\xef\xbb\xbf# The simulated device of the WithSimulatedDevice suite.\n'
-  printf 'device = %s\n' "$(winpath "$run/device/本体")"
+  printf 'device = %s\n' "$(windows_path "$run/device/本体")"
   printf 'port = 2\ncapacity = 4096\n'
-  printf 'log = %s\n' "$(winpath "$run/device/calls.log")"
+  printf 'log = %s\n' "$(windows_path "$run/device/calls.log")"
 } | sed 's/$/\r/' >"$run/device/V370rsh32.ini"
 
 folder faults
 cp "$device_dll" "$run/faults/"
 printf 'port = 3\n' >"$run/faults/V370rsh32.ini"
 {
-  printf 'device = %s\n' "$(winpath "$run/faults/本体")"
+  printf 'device = %s\n' "$(windows_path "$run/faults/本体")"
   printf 'port = 4\nfail = u_mkdir 1 -7\nfail = u_upload 2 5\n'
-  printf 'log = %s\n' "$(winpath "$run/faults/calls.log")"
+  printf 'log = %s\n' "$(windows_path "$run/faults/calls.log")"
 } >"$run/faults-settings.txt"
 
 folder defaults
@@ -105,7 +92,7 @@ suite() {
 }
 
 suite device WithSimulatedDevice
-suite faults WithInjectedFaults VOKUTA_DEVSIM_CONFIG="$(winpath "$run/faults-settings.txt")"
+suite faults WithInjectedFaults VOKUTA_DEVSIM_CONFIG="$(windows_path "$run/faults-settings.txt")"
 suite defaults WithDefaults
 suite no-library WithoutLibrary
 suite no-u_dir WithoutDir

@@ -31,51 +31,10 @@ for f in "$exe" "$compare"; do
 done
 
 prefix=$native_dir/wine/platform
-"$source_dir/scripts/wine-prefix.sh" "$prefix"
-# shellcheck disable=SC1091
-source "$prefix/vokuta-env.sh"
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-
-# The prefix is this test's own; one run at a time uses it. One persistent server serves every
-# step and is ended, with anything still running in the prefix, on the way out.
-exec 9>"$prefix/.vokuta-run-lock"
-flock 9
-
-xvfb_pid=
-cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  "$wineserver" -w
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
-}
-trap cleanup EXIT
-
-# A display of our own for the message boxes (Wine shows none without one); Xvfb picks a free
-# number and writes it once it accepts clients.
-display_file=$prefix/xvfb-display
-: >"$display_file"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" </dev/null \
-  >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$display_file" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [ ! -s "$display_file" ]; then
-  echo "run_platform_tests: Xvfb did not start" >&2
-  exit 1
-fi
-DISPLAY=:$(head -n1 "$display_file")
-export DISPLAY
-
-"$wineserver" -p </dev/null >/dev/null 2>&1
-# Wine's background processes (services, device drivers) start with the first program and
-# keep the descriptors it inherited: started here, they cannot hold this script's output open.
-"$wine" wineboot </dev/null >/dev/null 2>&1
+# shellcheck source=../../scripts/wine-session.sh
+source "$source_dir/scripts/wine-session.sh"
+# The message boxes need a display: Wine shows none without one.
+wine_session_start "$prefix" xvfb
 
 failed=()
 step() {
@@ -120,7 +79,7 @@ step "registry tests without the values" env VOKUTA_EXPECT_INSTALL_DIR= \
 
 dump=$native_dir/wine/cp932-win32.txt
 rm -f "$dump"
-step "code page 932 dump" "$wine" "$exe" --cp932-dump "Z:${dump//\//\\}"
+step "code page 932 dump" "$wine" "$exe" --cp932-dump "$(windows_path "$dump")"
 step "code page 932 against iconv" "$compare" "$dump"
 
 if [ ${#failed[@]} -gt 0 ]; then

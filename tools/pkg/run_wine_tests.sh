@@ -23,24 +23,11 @@ fi
 # shellcheck source=report_cases.sh
 source "$src/tools/pkg/report_cases.sh"
 
-prefix=$native_dir/wine/pkg
-"$src/scripts/wine-prefix.sh" "$prefix"
-# shellcheck disable=SC1091
-source "$prefix/vokuta-env.sh"
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-
-exec 9>"$prefix/.vokuta-run-lock"
-flock 9
+# shellcheck source=../../scripts/wine-session.sh
+source "$src/scripts/wine-session.sh"
+wine_session_start "$native_dir/wine/pkg"
 work=$(mktemp -d)
-cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  "$wineserver" -w
-  rm -rf "$work"
-}
-trap cleanup EXIT
-"$wineserver" -p </dev/null >/dev/null 2>&1
-"$wine" wineboot </dev/null >/dev/null 2>&1
+trap 'rm -rf "$work"; wine_session_end' EXIT
 
 cases=("${report_cases[@]}")
 if [ -f "$src/examples/sample/Setup.inf" ]; then
