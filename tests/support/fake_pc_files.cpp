@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+#include "util/wildcard.h"
+
 namespace vokuta::test {
 namespace {
 
@@ -15,27 +17,6 @@ bool isAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' &&
 bool endsInSeparator(std::wstring_view path) { return !path.empty() && isSeparator(path.back()); }
 bool hasDrivePrefix(std::wstring_view path) {
   return path.size() >= 2 && path[1] == L':' && isAsciiLetter(path[0]);
-}
-
-// Simple upper case as the file system's case table has it, for the letters a Japanese
-// system's names can hold: ASCII, Latin-1, Greek, Cyrillic and the full-width forms.
-wchar_t foldChar(wchar_t c) {
-  const auto shifted = [c](int by) { return static_cast<wchar_t>(c - by); };
-  if (c >= L'a' && c <= L'z') return shifted(0x20);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return shifted(0x20);
-  if (c == 0xFF) return static_cast<wchar_t>(0x178);
-  if (c == 0x3C2) return static_cast<wchar_t>(0x3A3); // final sigma
-  if (c >= 0x3B1 && c <= 0x3C9) return shifted(0x20);
-  if (c >= 0x430 && c <= 0x44F) return shifted(0x20);
-  if (c >= 0x450 && c <= 0x45F) return shifted(0x50);
-  if (c >= 0xFF41 && c <= 0xFF5A) return shifted(0x20);
-  return c;
-}
-
-std::wstring fold(std::wstring_view text) {
-  std::wstring out(text);
-  for (wchar_t& c : out) c = foldChar(c);
-  return out;
 }
 
 bool validName(std::wstring_view name) {
@@ -50,36 +31,6 @@ bool validName(std::wstring_view name) {
 std::wstring lastName(const std::wstring& normalized) {
   const std::size_t cut = normalized.rfind(L'\\');
   return cut == std::wstring::npos ? normalized : normalized.substr(cut + 1);
-}
-
-// "*" and "?" against a name; both already folded.
-bool globMatch(std::wstring_view pattern, std::wstring_view name) {
-  std::size_t p = 0, n = 0, star = std::wstring_view::npos, resume = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == L'*') {
-      star = p++;
-      resume = n;
-    } else if (star != std::wstring_view::npos) {
-      p = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == L'*') ++p;
-  return p == pattern.size();
-}
-
-// Windows also lets "name.*" and "*.*" take a name without a dot, and "*." only such names.
-bool wildcardMatch(std::wstring_view pattern, std::wstring_view name) {
-  if (globMatch(pattern, name)) return true;
-  if (name.find(L'.') != std::wstring_view::npos) return false;
-  if (pattern.ends_with(L".*")) return globMatch(pattern.substr(0, pattern.size() - 2), name);
-  if (pattern.ends_with(L'.')) return globMatch(pattern.substr(0, pattern.size() - 1), name);
-  return false;
 }
 
 std::uint32_t shownAttributes(bool directory, std::uint32_t attributes) {
@@ -101,7 +52,7 @@ std::optional<std::wstring> FakePcFiles::normalize(const std::wstring& path) con
   std::wstring_view rest = path;
   wchar_t drive = currentDrive_;
   if (hasDrivePrefix(path)) {
-    drive = foldChar(path[0]);
+    drive = FoldNameChar(path[0]);
     rest.remove_prefix(2);
   } else if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
     return std::nullopt; // a network share: this machine has none
@@ -140,7 +91,7 @@ std::optional<std::wstring> FakePcFiles::normalize(const std::wstring& path) con
 std::optional<std::wstring> FakePcFiles::resolve(const std::wstring& path) const {
   auto normalized = normalize(path);
   if (!normalized) return std::nullopt;
-  return fold(*normalized);
+  return FoldName(*normalized);
 }
 
 const FakePcFiles::Node* FakePcFiles::nodeAt(const std::optional<std::wstring>& key) const {
@@ -193,7 +144,7 @@ void FakePcFiles::ensureDirectories(const std::wstring& normalized) {
     cut = normalized.find(L'\\', cut + 1);
     const std::wstring prefix = normalized.substr(0, cut);
     const Node& node =
-        nodes_.try_emplace(fold(prefix), Node{lastName(prefix), true, 0, {}}).first->second;
+        nodes_.try_emplace(FoldName(prefix), Node{lastName(prefix), true, 0, {}}).first->second;
     if (!node.directory) setupError("a file is in the way", normalized);
   }
 }
@@ -202,21 +153,21 @@ std::vector<FoundFile> FakePcFiles::list(const std::wstring& dirKey, const std::
                                          std::uint32_t include) const {
   std::vector<FoundFile> found;
   const std::wstring prefix = dirKey + L'\\';
-  const std::wstring folded = fold(pattern);
+  const std::wstring folded = FoldName(pattern);
   for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.starts_with(prefix);
        ++it) {
     const std::wstring_view name = std::wstring_view(it->first).substr(prefix.size());
     if (name.find(L'\\') != std::wstring_view::npos) continue; // deeper down
     const std::uint32_t attributes = shownAttributes(it->second.directory, it->second.attributes);
     if ((attributes & kFilteredAttrs & ~include) != 0) continue;
-    if (wildcardMatch(folded, name)) found.push_back({it->second.name, attributes});
+    if (WildcardMatch(folded, name)) found.push_back({it->second.name, attributes});
   }
   return found;
 }
 
 void FakePcFiles::addDrive(wchar_t drive) {
   if (!isAsciiLetter(drive)) setupError("not a drive letter", std::wstring(1, drive));
-  const wchar_t letter = foldChar(drive);
+  const wchar_t letter = FoldNameChar(drive);
   const std::wstring root{letter, L':'};
   if (nodes_.try_emplace(root, Node{root, true, 0, {}}).second) currentDirs_[letter] = root;
 }
@@ -233,7 +184,7 @@ void FakePcFiles::addFile(const std::wstring& path, const std::string& bytes,
   if (!normalized || normalized->size() == 2 || endsInSeparator(path))
     setupError("unusable file path", path);
   ensureDirectories(normalized->substr(0, normalized->rfind(L'\\')));
-  Node& node = nodes_.try_emplace(fold(*normalized), Node{lastName(*normalized), false, 0, {}})
+  Node& node = nodes_.try_emplace(FoldName(*normalized), Node{lastName(*normalized), false, 0, {}})
                    .first->second;
   if (node.directory) setupError("a directory is in the way", path);
   node.attributes = (attributes & kSettableAttrs) | kAttrArchive;
@@ -328,7 +279,7 @@ bool FakePcFiles::writeFile(const std::wstring& path, const std::vector<std::uin
   log.push_back(L"write " + path);
   const auto normalized = normalize(path);
   if (!normalized || endsInSeparator(path)) return false;
-  const std::wstring key = fold(*normalized);
+  const std::wstring key = FoldName(*normalized);
   if (locked_.count(key) || !parentDirectory(key)) return false;
   Node* node = nodeAt(key);
   if (node && (node->directory || (node->attributes & kAttrReadOnly))) return false;
@@ -344,7 +295,7 @@ bool FakePcFiles::copyFile(const std::wstring& source, const std::wstring& targe
   const Node* from = usableFile(source);
   const auto normalized = normalize(target);
   if (!from || !normalized || endsInSeparator(target)) return false;
-  const std::wstring key = fold(*normalized);
+  const std::wstring key = FoldName(*normalized);
   if (key == *sourceKey || locked_.count(key) || !parentDirectory(key)) return false;
   const Node* existing = nodeAt(key);
   if (existing && (existing->directory || (existing->attributes & kAttrReadOnly))) return false;
@@ -360,7 +311,7 @@ bool FakePcFiles::moveFile(const std::wstring& source, const std::wstring& targe
   const Node* from = usableFile(source);
   const auto normalized = normalize(target);
   if (!from || !normalized || endsInSeparator(target)) return false;
-  const std::wstring key = fold(*normalized);
+  const std::wstring key = FoldName(*normalized);
   if (key == *sourceKey) return true;
   if (locked_.count(key) || !parentDirectory(key)) return false;
   const Node* existing = nodeAt(key);
@@ -393,7 +344,7 @@ bool FakePcFiles::makeDirectory(const std::wstring& path) {
   log.push_back(L"mkdir " + path);
   const auto normalized = normalize(path);
   if (!normalized) return false;
-  const std::wstring key = fold(*normalized);
+  const std::wstring key = FoldName(*normalized);
   if (nodeAt(key) || !parentDirectory(key)) return false;
   nodes_.emplace(key, Node{lastName(*normalized), true, 0, {}});
   return true;
@@ -407,7 +358,7 @@ std::wstring FakePcFiles::currentDirectory() {
 
 bool FakePcFiles::setCurrentDrive(wchar_t drive) {
   log.push_back(std::wstring(L"drive ") + drive);
-  const wchar_t letter = foldChar(drive);
+  const wchar_t letter = FoldNameChar(drive);
   if (!isAsciiLetter(drive) || !currentDirs_.count(letter)) return false;
   currentDrive_ = letter;
   return true;

@@ -7,6 +7,7 @@
 
 #include "pkg/utf8.h"
 #include "util/shift_jis.h"
+#include "util/wildcard.h"
 
 namespace vokuta::pkg {
 namespace fs = std::filesystem;
@@ -14,48 +15,7 @@ namespace {
 
 bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-wchar_t foldChar(wchar_t c) {
-  if ((c >= L'a' && c <= L'z') || (c >= 0xFF41 && c <= 0xFF5A))
-    return static_cast<wchar_t>(c - 0x20);
-  return c;
-}
-
-std::wstring fold(std::wstring_view text) {
-  std::wstring out(text);
-  for (wchar_t& c : out) c = foldChar(c);
-  return out;
-}
-
 std::wstring nameOf(const fs::path& p) { return DecodeUtf8(p.filename().string()); }
-
-// "*" and "?" against a name; both already folded.
-bool globMatch(std::wstring_view pattern, std::wstring_view name) {
-  std::size_t p = 0, n = 0, star = std::wstring_view::npos, resume = 0;
-  while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == L'?' || pattern[p] == name[n])) {
-      ++p;
-      ++n;
-    } else if (p < pattern.size() && pattern[p] == L'*') {
-      star = p++;
-      resume = n;
-    } else if (star != std::wstring_view::npos) {
-      p = star + 1;
-      n = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (p < pattern.size() && pattern[p] == L'*') ++p;
-  return p == pattern.size();
-}
-
-bool wildcardMatch(std::wstring_view pattern, std::wstring_view name) {
-  if (globMatch(pattern, name)) return true;
-  if (name.find(L'.') != std::wstring_view::npos) return false;
-  if (pattern.ends_with(L".*")) return globMatch(pattern.substr(0, pattern.size() - 2), name);
-  if (pattern.ends_with(L'.')) return globMatch(pattern.substr(0, pattern.size() - 1), name);
-  return false;
-}
 
 std::vector<std::wstring> namesOf(const std::wstring& path) {
   std::vector<std::wstring> names;
@@ -85,7 +45,7 @@ std::vector<fs::directory_entry> entriesOf(const fs::path& dir) {
   fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) entries.push_back(*it);
   std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-    const std::wstring x = fold(nameOf(a.path())), y = fold(nameOf(b.path()));
+    const std::wstring x = FoldName(nameOf(a.path())), y = FoldName(nameOf(b.path()));
     return x != y ? x < y : nameOf(a.path()) < nameOf(b.path());
   });
   return entries;
@@ -119,10 +79,11 @@ std::optional<fs::path> PosixFiles::resolve(const std::wstring& path) {
       current = exact;
       continue;
     }
-    const std::wstring wanted = fold(name);
+    const std::wstring wanted = FoldName(name);
     const auto entries = entriesOf(current);
-    const auto it = std::find_if(entries.begin(), entries.end(),
-                                 [&](const auto& e) { return fold(nameOf(e.path())) == wanted; });
+    const auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) {
+      return FoldName(nameOf(e.path())) == wanted;
+    });
     current = it == entries.end() ? exact : current / it->path().filename();
   }
   return current.empty() ? fs::path(".") : current;
@@ -145,9 +106,9 @@ std::vector<FoundFile> PosixFiles::find(const std::wstring& pattern, std::uint32
   }
   const auto dir = resolve(cut == std::wstring::npos ? std::wstring() : pattern.substr(0, cut + 1));
   if (!dir) return found;
-  const std::wstring wanted = fold(last);
+  const std::wstring wanted = FoldName(last);
   for (const auto& e : entriesOf(*dir)) {
-    if (!wildcardMatch(wanted, fold(nameOf(e.path())))) continue;
+    if (!WildcardMatch(wanted, FoldName(nameOf(e.path())))) continue;
     if (auto f = foundOf(e, include)) found.push_back(*f);
   }
   return found;
