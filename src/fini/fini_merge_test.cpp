@@ -15,16 +15,6 @@ const std::wstring kNotice = AppTitle + L" - 注意";
 const std::wstring kWorkCopy = L"C:\\PcSide\\vkapps\\$$Ravuz$.ini";
 const std::wstring kDeviceFile = L"C:\\device\\SYSTEM\\RAVUZ.INI";
 
-FiniRecord assoc(const std::wstring& suffix, const std::wstring& app, std::uint32_t font = 0x86E,
-                 std::uint32_t mmp = 0x264B7A) {
-  FiniRecord r;
-  r.suffix = FitWidth(suffix, 4);
-  r.app = FitWidth(app, 32);
-  r.font = font;
-  r.mmp = mmp;
-  return r;
-}
-
 class Merge : public ::testing::Test {
 protected:
   Merge() {
@@ -77,7 +67,7 @@ protected:
 };
 
 TEST_F(Merge, AFreshDeviceGetsTheAssociationInSlot4) {
-  package(0, assoc(L".TBL", L"\\SYSTEM\\APPS\\VIEWER.EXF"));
+  package(0, test::Association(L".TBL", L"\\SYSTEM\\APPS\\VIEWER.EXF"));
   t.ui.answer({kOk});
   EXPECT_EQ(Filerini変更(p, 0), 0);
   EXPECT_EQ(titles(), std::vector<std::wstring>{AppTitle + L" - Vokuta本体ファイルエラー"});
@@ -85,15 +75,15 @@ TEST_F(Merge, AFreshDeviceGetsTheAssociationInSlot4) {
   EXPECT_TRUE(p.g.FiniChanged);
   EXPECT_TRUE(p.g.FiniLoaded);
   // The second row reads nothing again.
-  package(1, assoc(L".TXT", L"\\SYSTEM\\APPS\\VIEWER.EXF"));
+  package(1, test::Association(L".TXT", L"\\SYSTEM\\APPS\\VIEWER.EXF"));
   EXPECT_EQ(Filerini変更(p, 1), 0);
   EXPECT_EQ(calls("u_download"), 1);
   EXPECT_EQ(p.deviceFiniTable[5].suffix, L".TXT");
 }
 
 TEST_F(Merge, EqualValuesChangeNothing) {
-  deviceHas({assoc(L".tbl", L"\\SYSTEM\\APPS\\VIEWER.EXF")});
-  package(0, assoc(L".TBL", L"\\system\\apps\\viewer.exf"));
+  deviceHas({test::Association(L".tbl", L"\\SYSTEM\\APPS\\VIEWER.EXF")});
+  package(0, test::Association(L".TBL", L"\\system\\apps\\viewer.exf"));
   EXPECT_EQ(Filerini変更(p, 0), 0);
   EXPECT_TRUE(t.ui.boxes.empty());
   EXPECT_FALSE(p.g.FiniChanged);
@@ -101,8 +91,8 @@ TEST_F(Merge, EqualValuesChangeNothing) {
 }
 
 TEST_F(Merge, ABlankApplicationIsFilledInSilently) {
-  deviceHas({assoc(L".TBL", L"")});
-  package(0, assoc(L".TBL", L"\\NEW.EXF"));
+  deviceHas({test::Association(L".TBL", L"")});
+  package(0, test::Association(L".TBL", L"\\NEW.EXF"));
   EXPECT_EQ(Filerini変更(p, 0), 0);
   EXPECT_TRUE(t.ui.boxes.empty());
   EXPECT_EQ(p.deviceFiniTable[4].app, FitWidth(L"\\NEW.EXF", 32));
@@ -110,8 +100,8 @@ TEST_F(Merge, ABlankApplicationIsFilledInSilently) {
 }
 
 TEST_F(Merge, ChangedValuesAreConfirmed) {
-  deviceHas({assoc(L".TBL", L"\\OLD.EXF", 0x86E, 0x111)});
-  package(0, assoc(L".tbl", L"\\NEW.EXF", 0x86E, 0x222));
+  deviceHas({test::Association(L".TBL", L"\\OLD.EXF", 0x86E, 0x111)});
+  package(0, test::Association(L".tbl", L"\\NEW.EXF", 0x86E, 0x222));
   t.ui.answer({kOk, kCancel});
   EXPECT_EQ(Filerini変更(p, 0), 0);
   ASSERT_EQ(t.ui.boxes.size(), 2u);
@@ -135,8 +125,8 @@ TEST_F(Merge, ChangedValuesAreConfirmed) {
 
 TEST_F(Merge, OnlyTheIconChangedAndTheAnswerDecides) {
   for (int answer : {kCancel, kOk}) {
-    deviceHas({assoc(L".TBL", L"\\A.EXF", 0x100)});
-    package(0, assoc(L".TBL", L"\\A.EXF", 0x200));
+    deviceHas({test::Association(L".TBL", L"\\A.EXF", 0x100)});
+    package(0, test::Association(L".TBL", L"\\A.EXF", 0x200));
     p.g.FiniLoaded = false;
     p.g.FiniChanged = false;
     t.ui.boxes.clear();
@@ -149,11 +139,11 @@ TEST_F(Merge, OnlyTheIconChangedAndTheAnswerDecides) {
 }
 
 TEST_F(Merge, DeviceOnlyValuesAlwaysDifferAndAreReset) {
-  FiniRecord device = assoc(L".TBL", L"\\A.EXF");
+  FiniRecord device = test::Association(L".TBL", L"\\A.EXF");
   device.attr = 1;
   device.file = FitWidth(L"DATA", 8);
   deviceHas({device});
-  package(0, assoc(L".TBL", L"\\A.EXF"));
+  package(0, test::Association(L".TBL", L"\\A.EXF"));
   t.ui.answer({kOk});
   Filerini変更(p, 0);
   EXPECT_EQ(p.deviceFiniTable[4].attr, 0);
@@ -162,13 +152,14 @@ TEST_F(Merge, DeviceOnlyValuesAlwaysDifferAndAreReset) {
 
 TEST_F(Merge, AFreeSlotInTheMiddleIsTaken) {
   std::vector<FiniRecord> records;
-  for (int i = 4; i <= 20; ++i) records.push_back(assoc(L".S" + std::to_wstring(i), L"\\A.EXF"));
+  for (int i = 4; i <= 20; ++i)
+    records.push_back(test::Association(L".S" + std::to_wstring(i), L"\\A.EXF"));
   deviceHas(records);
   auto bytes = *t.files.contents(kDeviceFile);
   // Records are in slots 4.. of the file; blank slot 9's suffix with a blank byte.
   std::fill(bytes.begin() + 9 * 54, bytes.begin() + 9 * 54 + 4, ' ');
   t.files.addFile(kDeviceFile, bytes);
-  package(0, assoc(L".NEW", L"\\B.EXF"));
+  package(0, test::Association(L".NEW", L"\\B.EXF"));
   EXPECT_EQ(Filerini変更(p, 0), 0);
   EXPECT_EQ(p.deviceFiniTable[9].suffix, L".NEW");
 }
@@ -178,10 +169,11 @@ protected:
   FullTable() {
     std::vector<FiniRecord> records;
     for (int i = 4; i < 64; ++i)
-      records.push_back(assoc(L".S" + std::to_wstring(i), L"\\A.EXF", 0x86D6, 0x264447));
-    records[0] = assoc(L".TXT", L"\\SYSTEM\\APPS\\LEAFLET.EXF", 0x86D6, 0x264447);
+      records.push_back(
+          test::Association(L".S" + std::to_wstring(i), L"\\A.EXF", 0x86D6, 0x264447));
+    records[0] = test::Association(L".TXT", L"\\SYSTEM\\APPS\\LEAFLET.EXF", 0x86D6, 0x264447);
     deviceHas(records);
-    package(0, assoc(L".new", L"\\system\\b.exf"));
+    package(0, test::Association(L".new", L"\\system\\b.exf"));
   }
 };
 
@@ -217,7 +209,7 @@ TEST_F(FullTable, TheFirstLineReplacesSlot4AndTheCloseBoxNothing) {
   Filerini変更(p, 0);
   EXPECT_EQ(p.deviceFiniTable[4].suffix, L".new");
 
-  package(1, assoc(L".two", L"\\system\\c.exf"));
+  package(1, test::Association(L".two", L"\\system\\c.exf"));
   choose = [this] { frm2list::Form_unload(p); };
   p.g.FiniChanged = false;
   t.ui.answer({kOk});
@@ -227,8 +219,8 @@ TEST_F(FullTable, TheFirstLineReplacesSlot4AndTheCloseBoxNothing) {
 }
 
 TEST_F(Merge, TwoRowsWithOneSuffix) {
-  package(0, assoc(L".TBL", L"\\A.EXF", 1));
-  package(1, assoc(L".TBL", L"\\A.EXF", 2));
+  package(0, test::Association(L".TBL", L"\\A.EXF", 1));
+  package(1, test::Association(L".TBL", L"\\A.EXF", 2));
   t.ui.answer({kOk, kOk});
   Filerini変更(p, 0);
   Filerini変更(p, 1);
@@ -253,7 +245,7 @@ TEST_F(Merge, AFailedReadDecidesByTheStatus) {
     deviceHas({});
     p.g.FiniLoaded = false;
     t.ui.boxes.clear();
-    package(0, assoc(L".TBL", L"\\A.EXF"));
+    package(0, test::Association(L".TBL", L"\\A.EXF"));
     for (std::size_t i = 0; i < c.boxes.size(); ++i) t.ui.answer({c.status == 5 ? kOk : kNo});
     EXPECT_EQ(Filerini変更(p, 0), c.result) << c.status;
     EXPECT_EQ(titles(), c.boxes) << c.status;
@@ -265,7 +257,7 @@ TEST_F(Merge, AFailedReadDecidesByTheStatus) {
 
 TEST_F(Merge, FallsBackToTheStandardFile) {
   deviceHas({});
-  FiniRecord standard = assoc(L".STD", L"\\STD.EXF");
+  FiniRecord standard = test::Association(L".STD", L"\\STD.EXF");
   {
     test::TestProgram scratch;
     scratch.p.deviceFiniTable[4] = standard;
@@ -289,7 +281,7 @@ TEST_F(Merge, FallsBackToTheStandardFile) {
 
 TEST_F(Merge, AWorkCopyThatCannotBeMadeStopsBeforeTheDevice) {
   p.g.FiniPcPath = L"C:\\PcSide\\novkapps\\$$Ravuz$.ini";
-  deviceHas({assoc(L".TBL", L"\\A.EXF")});
+  deviceHas({test::Association(L".TBL", L"\\A.EXF")});
   t.ui.answer({kOk});
   EXPECT_EQ(Filerini変更(p, 0), -2);
   EXPECT_EQ(t.ui.boxes[0].text,
@@ -304,7 +296,7 @@ TEST_F(Merge, AWorkCopyThatCannotBeMadeStopsBeforeTheDevice) {
 TEST_F(Merge, WritingReplacesAnOldWorkCopyAndUploads) {
   t.files.addFile(kWorkCopy, "old", kAttrReadOnly | kAttrHidden);
   for (std::size_t k = 4; k <= 8; ++k)
-    p.deviceFiniTable[k] = assoc(L".S" + std::to_wstring(k), L"\\A");
+    p.deviceFiniTable[k] = test::Association(L".S" + std::to_wstring(k), L"\\A");
   rR2FiniB(p);
   EXPECT_EQ(Filerini書込(p), 0);
   EXPECT_EQ(t.files.contents(kWorkCopy)->size(), 9u * 54);

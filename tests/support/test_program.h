@@ -4,6 +4,7 @@
 #include "support/fake_registry.h"
 #include "support/scripted_ui.h"
 #include "support/test_codepage.h"
+#include "util/text.h"
 
 namespace vokuta::test {
 
@@ -14,5 +15,16 @@ struct TestProgram {
   FakePcFiles files;
   Program p{Seams{ui, registry, files, TestShiftJis()}};
 };
+
+/// A package-side association as Setup.inf gives one: suffix, program path and icons.
+inline FiniRecord Association(const std::wstring& suffix, const std::wstring& app,
+                              std::uint32_t font = 0x86E, std::uint32_t mmp = 0x264B7A) {
+  FiniRecord r;
+  r.suffix = FitWidth(suffix, FiniRecord::kSuffixWidth);
+  r.app = FitWidth(app, FiniRecord::kAppWidth);
+  r.font = font;
+  r.mmp = mmp;
+  return r;
+}
 
 } // namespace vokuta::test

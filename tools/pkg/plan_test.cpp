@@ -12,16 +12,6 @@ namespace {
 
 using Kind = PlanStep::Kind;
 
-FiniRecord assoc(const std::wstring& suffix, const std::wstring& app, std::uint32_t font,
-                 std::uint32_t mmp) {
-  FiniRecord r;
-  r.suffix = FitWidth(suffix, 4);
-  r.app = FitWidth(app, 32);
-  r.font = font;
-  r.mmp = mmp;
-  return r;
-}
-
 // What a step did, for comparing: kind, line, path and bytes, or the association's outcome.
 std::string summary(const PlanStep& s) {
   const auto narrow = [](const std::wstring& w) { return test::Sjis(w); };
@@ -55,8 +45,8 @@ protected:
     t.files.addFile(L"C:\\pkg\\apps\\viewer.exf", std::string(300, 'v'));
     t.files.addFile(L"C:\\pkg\\data\\a.dat", std::string(100, 'a'));
     t.files.addFile(L"C:\\device\\SYSTEM\\APPS\\VIEWER.EXF", std::string(280, 'o'));
-    device({assoc(L".TXT", L"\\SYSTEM\\EDIT.EXF", 0x810, 0x201000),
-            assoc(L".TBL", L"\\SYSTEM\\APPS\\OLDCALC.EXF", 0x86EC, 0x264B7A)});
+    device({test::Association(L".TXT", L"\\SYSTEM\\EDIT.EXF", 0x810, 0x201000),
+            test::Association(L".TBL", L"\\SYSTEM\\APPS\\OLDCALC.EXF", 0x86EC, 0x264B7A)});
   }
   // The device's association file: slots 0..3 reserved and empty, then `records`.
   void device(const std::vector<FiniRecord>& records) {
@@ -116,7 +106,8 @@ TEST_F(PkgPlan, FollowsTheInstallersOrderWithoutWriting) {
 
 TEST_F(PkgPlan, AssociationsMergeAsTheInstallerMergesThem) {
   std::vector<FiniRecord> full;
-  for (int i = 4; i < 64; ++i) full.push_back(assoc(L".A" + std::to_wstring(i), L"\\X.EXF", 1, 2));
+  for (int i = 4; i < 64; ++i)
+    full.push_back(test::Association(L".A" + std::to_wstring(i), L"\\X.EXF", 1, 2));
   const struct {
     const char* what;
     std::vector<FiniRecord> device;
@@ -124,15 +115,18 @@ TEST_F(PkgPlan, AssociationsMergeAsTheInstallerMergesThem) {
     int exit;
   } cases[] = {
       {"same association",
-       {assoc(L".TBL", L"\\SYSTEM\\APPS\\CALC.EXF", 0x86EC, 0x264B7A)},
+       {test::Association(L".TBL", L"\\SYSTEM\\APPS\\CALC.EXF", 0x86EC, 0x264B7A)},
        "1 assoc .TBL unchanged slot 4",
        0},
       {"other icons",
-       {assoc(L".txt", L"\\X.EXF", 1, 1),
-        assoc(L".tbl", L"\\SYSTEM\\APPS\\CALC.EXF", 0x86ED, 0x264B7A)},
+       {test::Association(L".txt", L"\\X.EXF", 1, 1),
+        test::Association(L".tbl", L"\\SYSTEM\\APPS\\CALC.EXF", 0x86ED, 0x264B7A)},
        "1 assoc .TBL updated slot 5 asks",
        1},
-      {"new suffix", {assoc(L".TXT", L"\\X.EXF", 1, 1)}, "1 assoc .TBL added slot 5", 0},
+      {"new suffix",
+       {test::Association(L".TXT", L"\\X.EXF", 1, 1)},
+       "1 assoc .TBL added slot 5",
+       0},
       {"no free slot", full, "1 assoc .TBL needs-slot", 1},
   };
   for (const auto& c : cases) {
