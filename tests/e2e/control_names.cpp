@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "script.h"
 #include "win32/control_ids.h"
 
 namespace vokuta::drive {
@@ -49,11 +50,8 @@ std::map<std::wstring, int> names() {
 std::optional<int> ControlId(const std::wstring& name) {
   static const std::map<std::wstring, int> kNames = names();
   if (const auto it = kNames.find(name); it != kNames.end()) return it->second;
-  try {
-    std::size_t used = 0;
-    const long id = std::stol(name, &used, 0);
-    if (used == name.size() && id > 0 && id <= 0xFFFF) return static_cast<int>(id);
-  } catch (const std::exception&) {}
+  const auto id = ParseNumber(name);
+  if (id && *id > 0 && *id <= 0xFFFF) return static_cast<int>(*id);
   return std::nullopt;
 }
 

@@ -64,16 +64,14 @@
 //   item NAME CONTROL INDEX TEXT   a list box's item INDEX (from 0)
 //
 // CONTROL is a name from src/win32/control_ids.h (see control_names.cpp) or a number.
-// `shot` needs --shots: the driver prints "@@shot FILE LEFT TOP WIDTH HEIGHT" (the screen
-// rectangle to keep) and waits until whoever reads its output has written DIR\FILE.
 #include <algorithm>
 #include <cstdio>
 #include <deque>
-#include <functional>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "control_names.h"
@@ -85,30 +83,16 @@
 namespace vokuta::drive {
 namespace {
 
+using Words = std::vector<std::wstring>;
+/// What a check saw when it does not hold; std::nullopt when it holds.
+using Problem = std::optional<std::wstring>;
+
 struct Failure {
   std::wstring message;
 };
 [[noreturn]] void fail(const std::wstring& message) { throw Failure{message}; }
-
-std::string toUtf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
-std::optional<std::wstring> fromUtf8(const std::string& bytes) {
-  if (bytes.empty()) return std::wstring();
-  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(),
-                                    static_cast<int>(bytes.size()), nullptr, 0);
-  if (n <= 0) return std::nullopt;
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                      out.data(), n);
-  return out;
+[[noreturn]] void failWith(const std::wstring& what, DWORD error) {
+  fail(L"cannot " + what + L": error " + std::to_wstring(error));
 }
 
 // A console gets UTF-16 through the console API; a pipe or file gets UTF-8 bytes, which is what
@@ -121,7 +105,7 @@ void emit(DWORD which, const std::wstring& text) {
     WriteConsoleW(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     return;
   }
-  const std::string bytes = toUtf8(text);
+  const Bytes bytes = Encode(text, CP_UTF8).value_or(Bytes{});
   WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   FlushFileBuffers(h);
 }
@@ -134,19 +118,9 @@ std::wstring hex(std::uintptr_t value) {
   return buf;
 }
 
-int parseNumber(const std::wstring& text, const wchar_t* what) {
-  try {
-    std::size_t used = 0;
-    const long value = std::stol(text, &used, 0);
-    if (used == text.size()) return static_cast<int>(value);
-  } catch (const std::exception&) {}
+int number(const std::wstring& text, const wchar_t* what) {
+  if (const auto value = ParseNumber(text)) return static_cast<int>(*value);
   fail(std::wstring(what) + L" must be a number, not " + Quote(text));
-}
-
-int controlId(const std::wstring& name) {
-  const auto id = ControlId(name);
-  if (!id) fail(L"unknown control " + Quote(name));
-  return *id;
 }
 
 std::wstring className(HWND h) {
@@ -172,8 +146,7 @@ LRESULT send(HWND h, UINT message, WPARAM w, LPARAM l) {
 }
 
 void post(HWND h, UINT message, WPARAM w, LPARAM l) {
-  if (!PostMessageW(h, message, w, l))
-    fail(L"cannot post message " + hex(message) + L": error " + std::to_wstring(GetLastError()));
+  if (!PostMessageW(h, message, w, l)) failWith(L"post message " + hex(message), GetLastError());
 }
 
 std::wstring controlText(HWND h) {
@@ -185,10 +158,10 @@ std::wstring controlText(HWND h) {
   return buf;
 }
 
-std::vector<std::wstring> listItems(HWND list) {
+Words listItems(HWND list) {
   const LRESULT count = send(list, LB_GETCOUNT, 0, 0);
   if (count == LB_ERR) fail(L"the control is not a list box");
-  std::vector<std::wstring> items;
+  Words items;
   for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
     const LRESULT length = send(list, LB_GETTEXTLEN, i, 0);
     std::wstring buf(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
@@ -199,11 +172,33 @@ std::vector<std::wstring> listItems(HWND list) {
   return items;
 }
 
-std::wstring joinItems(const std::vector<std::wstring>& items) {
+std::wstring joinItems(const Words& items) {
   if (items.empty()) return L"(none)";
   std::wstring out;
   for (const auto& item : items) out += (out.empty() ? L"" : L" ") + Quote(item);
   return out;
+}
+
+Problem mismatch(const std::wstring& seen, const std::wstring& wanted) {
+  if (seen == wanted) return std::nullopt;
+  return L"wanted " + Quote(wanted) + L", found " + Quote(seen);
+}
+Problem mismatch(const Words& seen, const Words& wanted) {
+  if (seen == wanted) return std::nullopt;
+  return L"wanted " + joinItems(wanted) + L", found " + joinItems(seen);
+}
+
+// Long lists of lines (files, a log): where they part, then all that was found.
+Problem lineMismatch(const Words& seen, const Words& wanted) {
+  if (seen == wanted) return std::nullopt;
+  std::size_t i = 0;
+  while (i < wanted.size() && i < seen.size() && wanted[i] == seen[i]) ++i;
+  std::wstring all;
+  for (const auto& line : seen) all += L"\n    " + Quote(line);
+  return L"line " + std::to_wstring(i + 1) + L" differs: wanted " +
+         (i < wanted.size() ? Quote(wanted[i]) : L"no more lines") + L", found " +
+         (i < seen.size() ? Quote(seen[i]) : L"no more lines") + L"; all found:" +
+         (all.empty() ? L" (none)" : all);
 }
 
 struct WindowSearch {
@@ -245,28 +240,91 @@ HWND findControl(HWND top, int id) {
 
 bool isMessageBox(HWND h) { return className(h) == L"#32770" && GetDlgItem(h, 0xFFFF); }
 
-std::wstring describeWindow(HWND h) {
-  std::wstring line = std::wstring(IsWindowVisible(h) ? L"visible " : L"hidden  ") + L"class " +
-                      Quote(className(h)) + L" caption " + Quote(caption(h));
-  if (isMessageBox(h)) {
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(h, 0xFFFF, text, 1024);
-    line += L" text " + Quote(text);
-  }
-  return line;
+std::wstring boxText(HWND box) {
+  wchar_t text[2048] = {};
+  GetDlgItemTextW(box, 0xFFFF, text, 2048);
+  return text;
 }
 
-struct Answer {
-  const wchar_t* name;
-  int id;
-};
-constexpr Answer kAnswers[] = {
-    {L"ok", IDOK}, {L"cancel", IDCANCEL}, {L"retry", IDRETRY}, {L"yes", IDYES}, {L"no", IDNO}};
+std::wstring describeWindow(HWND h) {
+  return std::wstring(IsWindowVisible(h) ? L"visible " : L"hidden  ") + L"class " +
+         Quote(className(h)) + L" caption " + Quote(caption(h)) +
+         (isMessageBox(h) ? L" text " + Quote(boxText(h)) : L"");
+}
 
-// The commands that work on files rather than on windows (Driver::fileCommand).
-const std::set<std::wstring> kFileCommands = {
-    L"make-dir", L"write-file", L"write-cp932",     L"write-ravuz", L"files", L"same",     L"size",
-    L"missing",  L"record",     L"changed-records", L"lines",       L"keep",  L"unchanged"};
+int controlId(const std::wstring& name) {
+  const auto id = ControlId(name);
+  if (!id) fail(L"unknown control " + Quote(name));
+  return *id;
+}
+
+// Whatever the encoding, and whatever the line ends; std::nullopt when it is no UTF-8 text.
+std::optional<Words> readLines(const std::wstring& path) {
+  auto bytes = ReadBytes(path);
+  if (!bytes) return std::nullopt;
+  if (bytes->size() >= 3 && (*bytes)[0] == 0xEF && (*bytes)[1] == 0xBB && (*bytes)[2] == 0xBF)
+    bytes->erase(bytes->begin(), bytes->begin() + 3);
+  const auto size = static_cast<int>(bytes->size());
+  const auto data = reinterpret_cast<const char*>(bytes->data());
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, data, size, nullptr, 0);
+  if (n <= 0 && size > 0) return std::nullopt;
+  std::wstring text(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, data, size, text.data(), n);
+  Words lines;
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find(L'\n', start), text.size());
+    std::wstring line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::optional<FILETIME> lastWritten(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return data.ftLastWriteTime;
+}
+
+void writeBytes(const std::wstring& path, const std::optional<Bytes>& bytes) {
+  if (!bytes) fail(L"a character of the text has no code in the file's code page");
+  if (!WriteBytes(path, *bytes)) failWith(L"write " + Quote(path), GetLastError());
+}
+
+// Both files' bytes, or the failure of the one that cannot be read.
+std::pair<Bytes, Bytes> readBoth(const std::wstring& a, const std::wstring& b, Problem& problem) {
+  auto x = ReadBytes(a), y = ReadBytes(b);
+  if (!x || !y) problem = Quote(!x ? a : b) + L" cannot be read";
+  return {x.value_or(Bytes{}), y.value_or(Bytes{})};
+}
+
+std::wstring registryPath(const std::wstring& key) {
+  if (key.rfind(L"HKCU\\", 0) != 0) fail(L"registry keys start with HKCU\\: " + Quote(key));
+  return key.substr(5);
+}
+
+void setValue(const Words& w, DWORD type, const void* data, DWORD size) {
+  HKEY h = nullptr;
+  LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, registryPath(w[1]).c_str(), 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &h, nullptr);
+  if (rc != ERROR_SUCCESS) failWith(L"open " + Quote(w[1]), static_cast<DWORD>(rc));
+  rc = RegSetValueExW(h, w[2].c_str(), 0, type, static_cast<const BYTE*>(data), size);
+  RegCloseKey(h);
+  if (rc != ERROR_SUCCESS) failWith(L"set " + Quote(w[1] + L"\\" + w[2]), static_cast<DWORD>(rc));
+}
+
+WORD keyCode(const std::wstring& name) {
+  static const std::map<std::wstring, WORD> kKeys = {
+      {L"delete", VK_DELETE}, {L"escape", VK_ESCAPE}, {L"return", VK_RETURN}, {L"space", VK_SPACE},
+      {L"tab", VK_TAB},       {L"up", VK_UP},         {L"down", VK_DOWN},     {L"left", VK_LEFT},
+      {L"right", VK_RIGHT},   {L"shift", VK_SHIFT},   {L"ctrl", VK_CONTROL},  {L"alt", VK_MENU}};
+  if (const auto it = kKeys.find(name); it != kKeys.end()) return it->second;
+  if (name.size() == 1 && name[0] >= L'a' && name[0] <= L'z')
+    return static_cast<WORD>(name[0] - L'a' + L'A');
+  fail(L"unknown key " + Quote(name) +
+       L" (a letter, delete, escape, return, space, tab, up, down, left, right, shift, ctrl, alt)");
+}
 
 struct Program {
   std::wstring label;
@@ -280,45 +338,36 @@ struct Options {
   DWORD timeoutMs = 10000;
 };
 
-class Driver {
-public:
-  explicit Driver(Options options) : options_(std::move(options)) {}
+// The state a script works on; the commands themselves are in kCommands below.
+struct Driver {
+  explicit Driver(Options o) : options(std::move(o)) {}
   Driver(const Driver&) = delete;
   Driver& operator=(const Driver&) = delete;
   ~Driver() {
-    for (Program& p : programs_) CloseHandle(p.process);
+    for (Program& p : programs) CloseHandle(p.process);
   }
 
-  void run(const Command& c);
+  /// Runs one command; `held` when it follows `for`, which takes checks only.
+  void run(const Words& w, bool held = false);
   /// Ends every started program that still runs; returns their labels.
-  std::vector<std::wstring> endPrograms();
+  Words endPrograms();
   /// What the current program shows, for a failure report.
   void report();
 
-private:
-  using Check = std::function<std::optional<std::wstring>()>;
-
-  const std::wstring& arg(const Command& c, std::size_t i) {
-    if (i >= c.word.size()) fail(L"'" + c.word[0] + L"' needs more arguments");
-    return c.word[i];
-  }
-  void arity(const Command& c, std::size_t least, std::size_t most) {
-    if (c.word.size() < least + 1 || c.word.size() > most + 1)
-      fail(L"'" + c.word[0] + L"' takes " + std::to_wstring(least) +
-           (least == most ? L"" : L" to " + std::to_wstring(most)) + L" arguments");
-  }
   Program& current() {
-    if (!current_) fail(L"no program has been started");
-    return *current_;
+    if (!currentProgram) fail(L"no program has been started");
+    return *currentProgram;
   }
   std::optional<DWORD> exitCode() {
     DWORD code = 0;
-    if (!current_ || !GetExitCodeProcess(current_->process, &code) || code == STILL_ACTIVE)
+    if (!currentProgram || !GetExitCodeProcess(currentProgram->process, &code) ||
+        code == STILL_ACTIVE)
       return std::nullopt;
     return code;
   }
 
-  void expect(const std::wstring& what, const Check& check);
+  /// Waits until `check` holds (or, after `for`, that it holds all the time), else fails.
+  template <class Check> void expect(const std::wstring& what, const Check& check);
   HWND window(const std::wstring& name);
   HWND control(const std::wstring& name, const std::wstring& id);
   HWND waitForWindow(const std::wstring& idText, const std::optional<std::wstring>& title,
@@ -326,46 +375,36 @@ private:
   HWND waitForBox(const std::wstring& title);
   void start(const std::wstring& label, const std::wstring& exe, const std::wstring& args);
   void typeKey(HWND target, WORD key, const std::vector<WORD>& modifiers);
-  void settle(HWND target);
   void press(const std::wstring& answerName);
   void screenshot(const std::wstring& file);
   void selectItem(HWND list, const std::wstring& item);
-
-  void fileCommand(const Command& c);
-  void listCommand(const Command& c);
 
   struct Kept {
     Bytes bytes;
     FILETIME written;
   };
 
-  Options options_;
-  std::wstring cwd_;
-  std::map<std::wstring, Kept> kept_; ///< by path, as `keep` was given it
-  std::deque<Program> programs_;      ///< a deque: current_ stays valid as programs are added
-  Program* current_ = nullptr;
-  std::map<std::wstring, HWND> windows_;
-  std::optional<DWORD> holdMs_;
-  HWND box_ = nullptr; ///< the message box checked last, until it is answered
+  Options options;
+  std::wstring cwd;
+  std::map<std::wstring, Kept> kept; ///< by path, as `keep` was given it
+  std::deque<Program> programs;      ///< a deque: currentProgram stays valid as programs are added
+  Program* currentProgram = nullptr;
+  std::map<std::wstring, HWND> windows;
+  std::optional<DWORD> holdMs;
+  HWND box = nullptr; ///< the message box checked last, until it is answered
 };
 
-void Driver::expect(const std::wstring& what, const Check& check) {
+template <class Check> void Driver::expect(const std::wstring& what, const Check& check) {
   const DWORD begin = GetTickCount();
-  if (holdMs_) {
-    while (true) {
-      if (auto bad = check())
-        fail(what + L" stopped holding after " + std::to_wstring(GetTickCount() - begin) +
-             L" ms: " + *bad);
-      if (GetTickCount() - begin >= *holdMs_) return;
-      Sleep(20);
-    }
-  }
   while (true) {
-    const auto bad = check();
-    if (!bad) return;
-    if (GetTickCount() - begin >= options_.timeoutMs) {
+    const Problem bad = check();
+    const DWORD spent = GetTickCount() - begin;
+    if (holdMs && bad)
+      fail(what + L" stopped holding after " + std::to_wstring(spent) + L" ms: " + *bad);
+    if (holdMs ? spent >= *holdMs : !bad) return;
+    if (!holdMs && spent >= options.timeoutMs) {
       std::wstring message =
-          what + L" did not happen within " + std::to_wstring(options_.timeoutMs) + L" ms: " + *bad;
+          what + L" did not happen within " + std::to_wstring(options.timeoutMs) + L" ms: " + *bad;
       if (const auto code = exitCode())
         message += L"\n(the program has ended with exit code " + std::to_wstring(*code) + L")";
       fail(message);
@@ -375,15 +414,14 @@ void Driver::expect(const std::wstring& what, const Check& check) {
 }
 
 HWND Driver::window(const std::wstring& name) {
-  const auto it = windows_.find(name);
-  if (it == windows_.end()) fail(L"no window is named " + Quote(name));
+  const auto it = windows.find(name);
+  if (it == windows.end()) fail(L"no window is named " + Quote(name));
   if (!IsWindow(it->second)) fail(L"window " + Quote(name) + L" no longer exists");
   return it->second;
 }
 
 HWND Driver::control(const std::wstring& name, const std::wstring& id) {
-  HWND top = window(name);
-  HWND h = findControl(top, controlId(id));
+  HWND h = findControl(window(name), controlId(id));
   if (!h) fail(L"window " + Quote(name) + L" has no control " + id);
   return h;
 }
@@ -393,53 +431,53 @@ HWND Driver::waitForWindow(const std::wstring& idText, const std::optional<std::
   const int id = controlId(idText);
   const DWORD pid = current().pid;
   HWND found = nullptr;
-  expect(L"a window holding " + idText + (title ? L" titled " + Quote(*title) : L""), [&] {
-    std::wstring seen;
-    for (HWND h : topWindows(pid)) {
-      if (mustBeVisible && !IsWindowVisible(h)) continue;
-      if (!findControl(h, id)) continue;
-      if (title && caption(h) != *title) {
-        seen = L"one is titled " + Quote(caption(h));
-        continue;
-      }
-      found = h;
-      return std::optional<std::wstring>();
-    }
-    return std::optional<std::wstring>(seen.empty() ? L"none seen" : seen);
-  });
+  expect(L"a window holding " + idText + (title ? L" titled " + Quote(*title) : L""),
+         [&]() -> Problem {
+           std::wstring seen = L"none seen";
+           for (HWND h : topWindows(pid)) {
+             if ((mustBeVisible && !IsWindowVisible(h)) || !findControl(h, id)) continue;
+             if (title && caption(h) != *title) {
+               seen = L"one is titled " + Quote(caption(h));
+               continue;
+             }
+             found = h;
+             return std::nullopt;
+           }
+           return seen;
+         });
   return found;
 }
 
 HWND Driver::waitForBox(const std::wstring& title) {
   const DWORD pid = current().pid;
   HWND found = nullptr;
-  expect(L"a message box titled " + Quote(title), [&] {
+  expect(L"a message box titled " + Quote(title), [&]() -> Problem {
     for (HWND h : topWindows(pid)) {
       if (!IsWindowVisible(h) || !isMessageBox(h)) continue;
       // A different box will not go away by itself: waiting on would only hide what happened.
       if (caption(h) != title)
         fail(L"expected a box titled " + Quote(title) + L", found " + describeWindow(h));
       found = h;
-      return std::optional<std::wstring>();
+      return std::nullopt;
     }
-    return std::optional<std::wstring>(L"none seen");
+    return L"none seen";
   });
   return found;
 }
 
 void Driver::start(const std::wstring& label, const std::wstring& exe, const std::wstring& args) {
-  for (const Program& p : programs_)
+  for (const Program& p : programs)
     if (p.label == label) fail(L"a program is already labelled " + Quote(label));
   std::wstring commandLine = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      cwd_.empty() ? nullptr : cwd_.c_str(), &si, &pi))
-    fail(L"cannot start " + Quote(exe) + L": error " + std::to_wstring(GetLastError()));
+                      cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
+    failWith(L"start " + Quote(exe), GetLastError());
   CloseHandle(pi.hThread);
-  programs_.push_back({label, pi.hProcess, pi.dwProcessId});
-  current_ = &programs_.back();
+  programs.push_back({label, pi.hProcess, pi.dwProcessId});
+  currentProgram = &programs.back();
 }
 
 // The program reads Shift, Ctrl and Alt with GetKeyState, which answers from the key state of
@@ -450,18 +488,18 @@ void Driver::typeKey(HWND target, WORD key, const std::vector<WORD>& modifiers) 
   const DWORD thread = GetWindowThreadProcessId(target, nullptr);
   const DWORD self = GetCurrentThreadId();
   if (!AttachThreadInput(self, thread, TRUE))
-    fail(L"cannot share the program's input: error " + std::to_wstring(GetLastError()));
+    failWith(L"share the program's input", GetLastError());
   struct Detach {
     DWORD self, thread;
     ~Detach() { AttachThreadInput(self, thread, FALSE); }
   } detach{self, thread};
 
   // A window that has only just appeared may still be in the middle of its activation.
-  expect(L"the control taking the keyboard focus", [&] {
+  expect(L"the control taking the keyboard focus", [&]() -> Problem {
     SetForegroundWindow(GetAncestor(target, GA_ROOT));
     SetFocus(target);
-    if (GetFocus() == target) return std::optional<std::wstring>();
-    return std::optional<std::wstring>(L"the focus stays elsewhere");
+    if (GetFocus() == target) return std::nullopt;
+    return L"the focus stays elsewhere";
   });
 
   std::vector<INPUT> inputs;
@@ -478,25 +516,21 @@ void Driver::typeKey(HWND target, WORD key, const std::vector<WORD>& modifiers) 
   add(key, false);
   add(key, true);
   for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) add(*m, true);
-
   if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
-    fail(L"SendInput failed: error " + std::to_wstring(GetLastError()));
-  settle(target);
-}
+    failWith(L"send the keys", GetLastError());
 
-// A thread takes its messages in a fixed order: sent, posted, input, then painting. Once a
-// window invalidated now has been painted, its thread has taken every key queued before.
-void Driver::settle(HWND target) {
+  // A thread takes its messages in a fixed order: sent, posted, input, then painting. Once a
+  // window invalidated now has been painted, its thread has taken every key queued before.
   RedrawWindow(target, nullptr, nullptr, RDW_INVALIDATE);
-  expect(L"the program taking the input", [&] {
-    if (!GetUpdateRect(target, nullptr, FALSE)) return std::optional<std::wstring>();
-    return std::optional<std::wstring>(L"the control has not been painted again");
+  expect(L"the program taking the input", [&]() -> Problem {
+    if (!GetUpdateRect(target, nullptr, FALSE)) return std::nullopt;
+    return L"the control has not been painted again";
   });
 }
 
 void Driver::screenshot(const std::wstring& file) {
-  if (options_.shots.empty()) fail(L"'shot' needs --shots DIR");
-  const std::wstring path = options_.shots + L"\\" + file;
+  if (options.shots.empty()) fail(L"'shot' needs --shots DIR");
+  const std::wstring path = options.shots + L"\\" + file;
   DeleteFileW(path.c_str());
   RECT all{};
   bool any = false;
@@ -506,10 +540,10 @@ void Driver::screenshot(const std::wstring& file) {
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT r{};
     GetWindowRect(h, &r);
-    if (!any)
-      all = r;
-    else
+    if (any)
       UnionRect(&all, &all, &r);
+    else
+      all = r;
     any = true;
   }
   if (!any) fail(L"the program shows no window to take a picture of");
@@ -521,10 +555,9 @@ void Driver::screenshot(const std::wstring& file) {
   say(L"@@shot " + file + L" " + std::to_wstring(left) + L" " + std::to_wstring(top) + L" " +
       std::to_wstring(all.right + margin - left) + L" " +
       std::to_wstring(all.bottom + margin - top));
-  expect(L"the screenshot " + Quote(path), [&] {
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-      return std::optional<std::wstring>();
-    return std::optional<std::wstring>(L"no file yet");
+  expect(L"the screenshot " + Quote(path), [&]() -> Problem {
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    return L"no file yet";
   });
 }
 
@@ -534,8 +567,7 @@ void Driver::selectItem(HWND list, const std::wstring& item) {
   if (it == items.end())
     fail(L"the list has no item " + Quote(item) + L"; it has " + joinItems(items));
   const auto index = static_cast<WPARAM>(it - items.begin());
-  const LONG_PTR style = GetWindowLongPtrW(list, GWL_STYLE);
-  if (style & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+  if (GetWindowLongPtrW(list, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
     send(list, LB_SETSEL, FALSE, -1);
     send(list, LB_SETSEL, TRUE, static_cast<LPARAM>(index));
   } else if (send(list, LB_SETCURSEL, index, 0) == LB_ERR) {
@@ -543,281 +575,401 @@ void Driver::selectItem(HWND list, const std::wstring& item) {
   }
 }
 
-std::optional<std::wstring> mismatch(const std::wstring& seen, const std::wstring& wanted) {
-  if (seen == wanted) return std::nullopt;
-  return L"wanted " + Quote(wanted) + L", found " + Quote(seen);
-}
-
-WORD keyCode(const std::wstring& name) {
-  static const std::map<std::wstring, WORD> kKeys = {
-      {L"delete", VK_DELETE}, {L"escape", VK_ESCAPE}, {L"return", VK_RETURN}, {L"space", VK_SPACE},
-      {L"tab", VK_TAB},       {L"up", VK_UP},         {L"down", VK_DOWN},     {L"left", VK_LEFT},
-      {L"right", VK_RIGHT},   {L"shift", VK_SHIFT},   {L"ctrl", VK_CONTROL},  {L"alt", VK_MENU}};
-  if (const auto it = kKeys.find(name); it != kKeys.end()) return it->second;
-  if (name.size() == 1 && name[0] >= L'a' && name[0] <= L'z')
-    return static_cast<WORD>(name[0] - L'a' + L'A');
-  fail(L"unknown key " + Quote(name) +
-       L" (a letter, delete, escape, return, space, tab, up, down, left, right, shift, ctrl, alt)");
-}
-
-HKEY createKey(const std::wstring& key) {
-  const std::wstring prefix = L"HKCU\\";
-  if (key.rfind(prefix, 0) != 0) fail(L"registry keys start with HKCU\\: " + Quote(key));
-  HKEY h = nullptr;
-  const LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, key.substr(prefix.size()).c_str(), 0, nullptr,
-                                  0, KEY_SET_VALUE, nullptr, &h, nullptr);
-  if (rc != ERROR_SUCCESS) fail(L"cannot open " + Quote(key) + L": error " + std::to_wstring(rc));
-  return h;
-}
-
-void setValue(const std::wstring& key, const std::wstring& name, DWORD type, const void* data,
-              DWORD size) {
-  HKEY h = createKey(key);
-  const LONG rc = RegSetValueExW(h, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(h);
-  if (rc != ERROR_SUCCESS)
-    fail(L"cannot set " + Quote(key + L"\\" + name) + L": error " + std::to_wstring(rc));
-}
-
 void Driver::press(const std::wstring& answerName) {
-  const auto answer = std::find_if(std::begin(kAnswers), std::end(kAnswers),
-                                   [&](const Answer& a) { return answerName == a.name; });
-  if (answer == std::end(kAnswers)) fail(L"unknown answer " + Quote(answerName));
-  HWND box = box_;
-  box_ = nullptr;
-  if (!box || !IsWindow(box)) fail(L"no message box is open to answer");
-  HWND button = GetDlgItem(box, answer->id);
+  static const std::map<std::wstring, int> kAnswers = {
+      {L"ok", IDOK}, {L"cancel", IDCANCEL}, {L"retry", IDRETRY}, {L"yes", IDYES}, {L"no", IDNO}};
+  const auto answer = kAnswers.find(answerName);
+  if (answer == kAnswers.end()) fail(L"unknown answer " + Quote(answerName));
+  HWND open = std::exchange(box, nullptr);
+  if (!open || !IsWindow(open)) fail(L"no message box is open to answer");
+  HWND button = GetDlgItem(open, answer->second);
   if (!button || !IsWindowVisible(button)) fail(L"the box has no " + answerName + L" button");
-  post(box, WM_COMMAND, MAKEWPARAM(answer->id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+  post(open, WM_COMMAND, MAKEWPARAM(answer->second, BN_CLICKED), reinterpret_cast<LPARAM>(button));
   // Gone before the next command looks, so that a second box is never taken for this one.
-  expect(L"the box closing", [&] {
-    if (!IsWindow(box) || !IsWindowVisible(box)) return std::optional<std::wstring>();
-    return std::optional<std::wstring>(L"it is still open");
+  expect(L"the box closing", [&]() -> Problem {
+    if (!IsWindow(open) || !IsWindowVisible(open)) return std::nullopt;
+    return L"it is still open";
   });
 }
 
-void Driver::run(const Command& c) {
-  const std::wstring& name = c.word[0];
-  if (name == L"for") {
-    if (c.word.size() < 3) fail(L"'for' takes a time and a check");
-    Command check{c.line, c.source, {c.word.begin() + 2, c.word.end()}};
-    static const std::set<std::wstring> kChecks = {L"visible", L"hidden",   L"title",   L"text",
-                                                   L"items",   L"selected", L"checked", L"enabled"};
-    if (!kChecks.count(check.word[0])) fail(L"'for' works only with a check, not " + check.word[0]);
-    holdMs_ = static_cast<DWORD>(parseNumber(c.word[1], L"the time"));
-    struct Reset {
-      std::optional<DWORD>& hold;
-      ~Reset() { hold.reset(); }
-    } reset{holdMs_};
-    run(check);
-  } else if (name == L"start") {
-    arity(c, 1, 2);
-    if (options_.exe.empty()) fail(L"'start' needs --exe PATH");
-    start(c.word[1], options_.exe, c.word.size() > 2 ? c.word[2] : L"");
-  } else if (name == L"start-probe") {
-    arity(c, 1, 1);
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    start(c.word[1], self, L"--probe");
-  } else if (name == L"use") {
-    arity(c, 1, 1);
-    const auto it = std::find_if(programs_.begin(), programs_.end(),
-                                 [&](const Program& p) { return p.label == c.word[1]; });
-    if (it == programs_.end()) fail(L"no program is labelled " + Quote(c.word[1]));
-    current_ = &*it;
-  } else if (name == L"cwd") {
-    arity(c, 1, 1);
-    cwd_ = c.word[1];
-  } else if (name == L"window" || name == L"find") {
-    arity(c, 2, name == L"window" ? 3 : 2);
-    std::optional<std::wstring> title;
-    if (c.word.size() > 3) title = c.word[3];
-    windows_[c.word[1]] = waitForWindow(c.word[2], title, name == L"window");
-  } else if (name == L"visible" || name == L"hidden") {
-    arity(c, 1, 1);
-    HWND h = window(c.word[1]);
-    const bool wanted = name == L"visible";
-    expect(L"window " + Quote(c.word[1]) + L" " + name, [&] {
-      if (!IsWindow(h)) fail(L"window " + Quote(c.word[1]) + L" no longer exists");
-      if ((IsWindowVisible(h) != FALSE) == wanted) return std::optional<std::wstring>();
-      return std::optional<std::wstring>(wanted ? L"it is hidden" : L"it is visible");
-    });
-  } else if (name == L"title") {
-    arity(c, 2, 2);
-    HWND h = window(c.word[1]);
-    expect(L"the caption of " + Quote(c.word[1]), [&] { return mismatch(caption(h), c.word[2]); });
-  } else if (name == L"text") {
-    arity(c, 3, 3);
-    HWND h = control(c.word[1], c.word[2]);
-    expect(L"the text of " + c.word[2], [&] { return mismatch(controlText(h), c.word[3]); });
-  } else if (name == L"items") {
-    arity(c, 2, 1000);
-    HWND h = control(c.word[1], c.word[2]);
-    const std::vector<std::wstring> wanted(c.word.begin() + 3, c.word.end());
-    expect(L"the items of " + c.word[2], [&] {
-      const auto items = listItems(h);
-      if (items == wanted) return std::optional<std::wstring>();
-      return std::optional<std::wstring>(L"wanted " + joinItems(wanted) + L", found " +
-                                         joinItems(items));
-    });
-  } else if (name == L"selected") {
-    arity(c, 2, 3);
-    HWND h = control(c.word[1], c.word[2]);
-    std::vector<std::wstring> wanted;
-    if (c.word.size() > 3) wanted.push_back(c.word[3]);
-    expect(L"the selection of " + c.word[2], [&] {
-      const auto items = listItems(h);
-      std::vector<std::wstring> chosen;
-      for (std::size_t i = 0; i < items.size(); ++i)
-        if (send(h, LB_GETSEL, i, 0) > 0) chosen.push_back(items[i]);
-      if (chosen == wanted) return std::optional<std::wstring>();
-      return std::optional<std::wstring>(L"wanted " + joinItems(wanted) + L", found " +
-                                         joinItems(chosen));
-    });
-  } else if (name == L"checked" || name == L"enabled") {
-    // "enabled NAME 0|1" is about the window itself: disabled while a modal one is open.
-    const bool whole = name == L"enabled" && c.word.size() == 3;
-    arity(c, whole ? 2 : 3, 3);
-    HWND h = whole ? window(c.word[1]) : control(c.word[1], c.word[2]);
-    const int wanted = parseNumber(c.word.back(), L"the state");
-    expect(c.word[whole ? 1 : 2] + L" " + name + L" " + c.word.back(), [&] {
-      const int state = name == L"checked" ? (send(h, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0)
-                                           : (IsWindowEnabled(h) ? 1 : 0);
-      if (state == wanted) return std::optional<std::wstring>();
-      return std::optional<std::wstring>(L"it is " + std::to_wstring(state));
-    });
-  } else if (name == L"focused") {
-    arity(c, 2, 2);
-    HWND h = control(c.word[1], c.word[2]);
-    expect(L"the focus in " + c.word[2], [&] {
-      // GetFocus answers for the input queue this thread is attached to.
-      const DWORD thread = GetWindowThreadProcessId(h, nullptr);
-      AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
-      HWND focus = GetFocus();
-      AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
-      if (focus == h) return std::optional<std::wstring>();
-      const int id = focus ? GetDlgCtrlID(focus) : 0;
-      return std::optional<std::wstring>(focus ? L"the focus is on control " + std::to_wstring(id) +
-                                                     L" (" + className(focus) + L")"
-                                               : L"no control of the program has it");
-    });
-  } else if (name == L"select") {
-    arity(c, 3, 3);
-    selectItem(control(c.word[1], c.word[2]), c.word[3]);
-  } else if (name == L"dblclick") {
-    arity(c, 3, 3);
-    HWND list = control(c.word[1], c.word[2]);
-    selectItem(list, c.word[3]);
-    // The mouse message goes to the list itself, which tells its parent as it does for a user.
-    const auto index = send(list, LB_GETCURSEL, 0, 0);
-    const auto row = std::max<LRESULT>(index, 0) - send(list, LB_GETTOPINDEX, 0, 0);
-    const auto height = send(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(index), 0);
-    const auto y = static_cast<int>(row * height + height / 2);
-    post(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, y));
-    post(list, WM_LBUTTONUP, 0, MAKELPARAM(4, y));
-  } else if (name == L"key") {
-    arity(c, 3, 6);
-    std::vector<WORD> modifiers;
-    for (std::size_t i = 4; i < c.word.size(); ++i) modifiers.push_back(keyCode(c.word[i]));
-    typeKey(control(c.word[1], c.word[2]), keyCode(c.word[3]), modifiers);
-  } else if (name == L"settext") {
-    arity(c, 3, 3);
-    HWND h = control(c.word[1], c.word[2]);
-    if (!send(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(c.word[3].c_str())))
-      fail(L"the control refused the text");
-  } else if (name == L"click") {
-    arity(c, 2, 2);
-    HWND h = control(c.word[1], c.word[2]);
-    if (!IsWindowVisible(h) || !IsWindowEnabled(h))
-      fail(c.word[2] + L" cannot be clicked: it is " +
-           (IsWindowVisible(h) ? L"disabled" : L"hidden"));
-    // A user's click cannot reach a window that a modal one has disabled; a message could.
-    if (!IsWindowEnabled(window(c.word[1])))
-      fail(c.word[2] + L" cannot be clicked: window " + Quote(c.word[1]) + L" is disabled");
-    // Posted: the click may open a modal box, which this driver itself has to answer.
-    post(h, BM_CLICK, 0, 0);
-  } else if (name == L"close") {
-    arity(c, 1, 1);
-    post(window(c.word[1]), WM_SYSCOMMAND, SC_CLOSE, 0);
-  } else if (name == L"box") {
-    arity(c, 2, 3);
-    HWND box = waitForBox(c.word[1]);
-    wchar_t text[2048] = {};
-    GetDlgItemTextW(box, 0xFFFF, text, 2048);
-    if (auto bad = mismatch(text, c.word[2])) fail(L"the box's text: " + *bad);
-    box_ = box;
-    if (c.word.size() > 3) press(c.word[3]);
-  } else if (name == L"answer") {
-    arity(c, 1, 1);
-    press(c.word[1]);
-  } else if (name == L"quiet") {
-    arity(c, 1, 1);
-    const auto ms = static_cast<DWORD>(parseNumber(c.word[1], L"the time"));
-    std::set<HWND> before;
-    for (HWND h : topWindows(current().pid))
-      if (IsWindowVisible(h)) before.insert(h);
-    const DWORD begin = GetTickCount();
-    while (GetTickCount() - begin < ms) {
-      for (HWND h : topWindows(current().pid))
-        if (IsWindowVisible(h) && !before.count(h))
-          fail(L"a window appeared: " + describeWindow(h));
-      if (WaitForSingleObject(current().process, 20) == WAIT_OBJECT_0) break;
-    }
-  } else if (name == L"exit") {
-    arity(c, 1, 1);
-    const auto wanted = static_cast<DWORD>(parseNumber(c.word[1], L"the exit code"));
-    if (WaitForSingleObject(current().process, options_.timeoutMs) != WAIT_OBJECT_0)
-      fail(L"the program still runs after " + std::to_wstring(options_.timeoutMs) + L" ms");
-    const DWORD code = exitCode().value_or(STILL_ACTIVE);
-    if (code != wanted)
-      fail(L"the program ended with exit code " + std::to_wstring(code) + L", not " +
-           std::to_wstring(wanted));
-  } else if (name == L"shot") {
-    arity(c, 1, 1);
-    screenshot(c.word[1]);
-  } else if (name == L"timeout") {
-    arity(c, 1, 1);
-    options_.timeoutMs = static_cast<DWORD>(parseNumber(c.word[1], L"the timeout"));
-  } else if (name == L"reg-sz") {
-    arity(c, 3, 3);
-    const std::wstring& text = c.word[3];
-    setValue(c.word[1], c.word[2], REG_SZ, text.c_str(),
-             static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  } else if (name == L"reg-dword") {
-    arity(c, 3, 3);
-    const auto value = static_cast<DWORD>(parseNumber(c.word[3], L"the value"));
-    setValue(c.word[1], c.word[2], REG_DWORD, &value, sizeof value);
-  } else if (name == L"reg-delete") {
-    arity(c, 1, 1);
-    const std::wstring& key = c.word[1];
-    if (key.rfind(L"HKCU\\", 0) != 0) fail(L"registry keys start with HKCU\\: " + Quote(key));
-    const LONG rc = RegDeleteTreeW(HKEY_CURRENT_USER, key.substr(5).c_str());
-    if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
-      fail(L"cannot delete " + Quote(key) + L": error " + std::to_wstring(rc));
-    RegDeleteKeyW(HKEY_CURRENT_USER, key.substr(5).c_str());
-  } else if (name == L"make-file") {
-    arity(c, 1, 1);
-    HANDLE h = CreateFileW(c.word[1].c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-      fail(L"cannot create " + Quote(c.word[1]) + L": error " + std::to_wstring(GetLastError()));
-    CloseHandle(h);
-  } else if (name == L"delete-file") {
-    arity(c, 1, 1);
-    if (!DeleteFileW(c.word[1].c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-      fail(L"cannot delete " + Quote(c.word[1]) + L": error " + std::to_wstring(GetLastError()));
-  } else if (kFileCommands.count(name)) {
-    fileCommand(c);
-  } else if (name == L"count" || name == L"item") {
-    listCommand(c);
-  } else {
-    fail(L"unknown command " + Quote(name));
-  }
+// A window's or control's state as a number, for `checked` and `enabled`.
+void expectState(Driver& d, const Words& w, bool whole, int (*state)(HWND)) {
+  HWND h = whole ? d.window(w[1]) : d.control(w[1], w[2]);
+  const auto wanted = std::to_wstring(number(w.back(), L"the state"));
+  d.expect(w[whole ? 1 : 2] + L" " + w[0] + L" " + w.back(),
+           [&] { return mismatch(std::to_wstring(state(h)), wanted); });
 }
 
-std::vector<std::wstring> Driver::endPrograms() {
-  std::vector<std::wstring> running;
-  for (Program& p : programs_) {
+void expectVisible(Driver& d, const Words& w, bool wanted) {
+  HWND h = d.window(w[1]);
+  d.expect(L"window " + Quote(w[1]) + L" " + w[0], [&]() -> Problem {
+    if (!IsWindow(h)) fail(L"window " + Quote(w[1]) + L" no longer exists");
+    if ((IsWindowVisible(h) != FALSE) == wanted) return std::nullopt;
+    return wanted ? L"it is hidden" : L"it is visible";
+  });
+}
+
+void writeText(const Words& w, unsigned codepage) {
+  std::wstring text;
+  for (auto line = w.begin() + 2; line != w.end(); ++line) text += *line + L"\r\n";
+  writeBytes(w[1], Encode(text, codepage));
+}
+
+constexpr std::size_t kMany = 1000;
+
+struct CommandSpec {
+  const wchar_t* name;
+  std::size_t least, most; ///< how many arguments follow the name
+  bool check;              ///< waits for a state, so `for` can take it
+  void (*run)(Driver&, const Words&);
+};
+
+// Every command of the language (listed at the top of this file), in that order.
+const CommandSpec kCommands[] = {
+    {L"start", 1, 2, false,
+     [](Driver& d, const Words& w) {
+       if (d.options.exe.empty()) fail(L"'start' needs --exe PATH");
+       d.start(w[1], d.options.exe, w.size() > 2 ? w[2] : L"");
+     }},
+    {L"start-probe", 1, 1, false,
+     [](Driver& d, const Words& w) {
+       wchar_t self[MAX_PATH] = {};
+       GetModuleFileNameW(nullptr, self, MAX_PATH);
+       d.start(w[1], self, L"--probe");
+     }},
+    {L"use", 1, 1, false,
+     [](Driver& d, const Words& w) {
+       const auto it = std::find_if(d.programs.begin(), d.programs.end(),
+                                    [&](const Program& p) { return p.label == w[1]; });
+       if (it == d.programs.end()) fail(L"no program is labelled " + Quote(w[1]));
+       d.currentProgram = &*it;
+     }},
+    {L"cwd", 1, 1, false, [](Driver& d, const Words& w) { d.cwd = w[1]; }},
+    {L"window", 2, 3, false,
+     [](Driver& d, const Words& w) {
+       const auto title = w.size() > 3 ? std::optional(w[3]) : std::nullopt;
+       d.windows[w[1]] = d.waitForWindow(w[2], title, true);
+     }},
+    {L"find", 2, 2, false,
+     [](Driver& d, const Words& w) { d.windows[w[1]] = d.waitForWindow(w[2], {}, false); }},
+    {L"visible", 1, 1, true, [](Driver& d, const Words& w) { expectVisible(d, w, true); }},
+    {L"hidden", 1, 1, true, [](Driver& d, const Words& w) { expectVisible(d, w, false); }},
+    {L"title", 2, 2, true,
+     [](Driver& d, const Words& w) {
+       HWND h = d.window(w[1]);
+       d.expect(L"the caption of " + Quote(w[1]), [&] { return mismatch(caption(h), w[2]); });
+     }},
+    {L"text", 3, 3, true,
+     [](Driver& d, const Words& w) {
+       HWND h = d.control(w[1], w[2]);
+       d.expect(L"the text of " + w[2], [&] { return mismatch(controlText(h), w[3]); });
+     }},
+    {L"items", 2, kMany, true,
+     [](Driver& d, const Words& w) {
+       HWND h = d.control(w[1], w[2]);
+       const Words wanted(w.begin() + 3, w.end());
+       d.expect(L"the items of " + w[2], [&] { return mismatch(listItems(h), wanted); });
+     }},
+    {L"selected", 2, 3, true,
+     [](Driver& d, const Words& w) {
+       HWND h = d.control(w[1], w[2]);
+       const Words wanted(w.begin() + 3, w.end());
+       d.expect(L"the selection of " + w[2], [&] {
+         const auto items = listItems(h);
+         Words chosen;
+         for (std::size_t i = 0; i < items.size(); ++i)
+           if (send(h, LB_GETSEL, i, 0) > 0) chosen.push_back(items[i]);
+         return mismatch(chosen, wanted);
+       });
+     }},
+    {L"checked", 3, 3, true,
+     [](Driver& d, const Words& w) {
+       expectState(d, w, false,
+                   [](HWND h) { return send(h, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0; });
+     }},
+    // "enabled NAME 0|1" is about the window itself: disabled while a modal one is open.
+    {L"enabled", 2, 3, true,
+     [](Driver& d, const Words& w) {
+       expectState(d, w, w.size() == 3, [](HWND h) { return IsWindowEnabled(h) ? 1 : 0; });
+     }},
+    {L"select", 3, 3, false,
+     [](Driver& d, const Words& w) { d.selectItem(d.control(w[1], w[2]), w[3]); }},
+    {L"dblclick", 3, 3, false,
+     [](Driver& d, const Words& w) {
+       HWND list = d.control(w[1], w[2]);
+       d.selectItem(list, w[3]);
+       // The mouse message goes to the list itself, which tells its parent as it does for a user.
+       const auto index = send(list, LB_GETCURSEL, 0, 0);
+       const auto row = std::max<LRESULT>(index, 0) - send(list, LB_GETTOPINDEX, 0, 0);
+       const auto height = send(list, LB_GETITEMHEIGHT, static_cast<WPARAM>(index), 0);
+       const auto y = static_cast<int>(row * height + height / 2);
+       post(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, y));
+       post(list, WM_LBUTTONUP, 0, MAKELPARAM(4, y));
+     }},
+    {L"key", 3, 6, false,
+     [](Driver& d, const Words& w) {
+       std::vector<WORD> modifiers;
+       for (std::size_t i = 4; i < w.size(); ++i) modifiers.push_back(keyCode(w[i]));
+       d.typeKey(d.control(w[1], w[2]), keyCode(w[3]), modifiers);
+     }},
+    {L"focused", 2, 2, false,
+     [](Driver& d, const Words& w) {
+       HWND h = d.control(w[1], w[2]);
+       d.expect(L"the focus in " + w[2], [&]() -> Problem {
+         // GetFocus answers for the input queue this thread is attached to.
+         const DWORD thread = GetWindowThreadProcessId(h, nullptr);
+         AttachThreadInput(GetCurrentThreadId(), thread, TRUE);
+         HWND focus = GetFocus();
+         AttachThreadInput(GetCurrentThreadId(), thread, FALSE);
+         if (focus == h) return std::nullopt;
+         if (!focus) return L"no control of the program has it";
+         return L"the focus is on control " + std::to_wstring(GetDlgCtrlID(focus)) + L" (" +
+                className(focus) + L")";
+       });
+     }},
+    {L"settext", 3, 3, false,
+     [](Driver& d, const Words& w) {
+       if (!send(d.control(w[1], w[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(w[3].c_str())))
+         fail(L"the control refused the text");
+     }},
+    {L"click", 2, 2, false,
+     [](Driver& d, const Words& w) {
+       HWND h = d.control(w[1], w[2]);
+       if (!IsWindowVisible(h) || !IsWindowEnabled(h))
+         fail(w[2] + L" cannot be clicked: it is " +
+              (IsWindowVisible(h) ? L"disabled" : L"hidden"));
+       // A user's click cannot reach a window that a modal one has disabled; a message could.
+       if (!IsWindowEnabled(d.window(w[1])))
+         fail(w[2] + L" cannot be clicked: window " + Quote(w[1]) + L" is disabled");
+       // Posted: the click may open a modal box, which this driver itself has to answer.
+       post(h, BM_CLICK, 0, 0);
+     }},
+    {L"close", 1, 1, false,
+     [](Driver& d, const Words& w) { post(d.window(w[1]), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    {L"box", 2, 3, false,
+     [](Driver& d, const Words& w) {
+       HWND box = d.waitForBox(w[1]);
+       if (auto bad = mismatch(boxText(box), w[2])) fail(L"the box's text: " + *bad);
+       d.box = box;
+       if (w.size() > 3) d.press(w[3]);
+     }},
+    {L"answer", 1, 1, false, [](Driver& d, const Words& w) { d.press(w[1]); }},
+    {L"quiet", 1, 1, false,
+     [](Driver& d, const Words& w) {
+       const auto ms = static_cast<DWORD>(number(w[1], L"the time"));
+       std::set<HWND> before;
+       for (HWND h : topWindows(d.current().pid))
+         if (IsWindowVisible(h)) before.insert(h);
+       for (const DWORD begin = GetTickCount(); GetTickCount() - begin < ms;) {
+         for (HWND h : topWindows(d.current().pid))
+           if (IsWindowVisible(h) && !before.count(h))
+             fail(L"a window appeared: " + describeWindow(h));
+         if (WaitForSingleObject(d.current().process, 20) == WAIT_OBJECT_0) break;
+       }
+     }},
+    {L"exit", 1, 1, false,
+     [](Driver& d, const Words& w) {
+       const auto wanted = static_cast<DWORD>(number(w[1], L"the exit code"));
+       if (WaitForSingleObject(d.current().process, d.options.timeoutMs) != WAIT_OBJECT_0)
+         fail(L"the program still runs after " + std::to_wstring(d.options.timeoutMs) + L" ms");
+       const DWORD code = d.exitCode().value_or(STILL_ACTIVE);
+       if (code != wanted)
+         fail(L"the program ended with exit code " + std::to_wstring(code) + L", not " +
+              std::to_wstring(wanted));
+     }},
+    {L"for", 2, kMany, false,
+     [](Driver& d, const Words& w) {
+       d.holdMs = static_cast<DWORD>(number(w[1], L"the time"));
+       struct Reset {
+         std::optional<DWORD>& hold;
+         ~Reset() { hold.reset(); }
+       } reset{d.holdMs};
+       d.run({w.begin() + 2, w.end()}, true);
+     }},
+    {L"shot", 1, 1, false, [](Driver& d, const Words& w) { d.screenshot(w[1]); }},
+    {L"timeout", 1, 1, false,
+     [](Driver& d, const Words& w) {
+       d.options.timeoutMs = static_cast<DWORD>(number(w[1], L"the timeout"));
+     }},
+    {L"reg-sz", 3, 3, false,
+     [](Driver&, const Words& w) {
+       setValue(w, REG_SZ, w[3].c_str(), static_cast<DWORD>((w[3].size() + 1) * sizeof(wchar_t)));
+     }},
+    {L"reg-dword", 3, 3, false,
+     [](Driver&, const Words& w) {
+       const auto value = static_cast<DWORD>(number(w[3], L"the value"));
+       setValue(w, REG_DWORD, &value, sizeof value);
+     }},
+    {L"reg-delete", 1, 1, false,
+     [](Driver&, const Words& w) {
+       const std::wstring key = registryPath(w[1]);
+       const LONG rc = RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+       if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
+         failWith(L"delete " + Quote(w[1]), static_cast<DWORD>(rc));
+       RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+     }},
+    {L"make-file", 1, 1, false, [](Driver&, const Words& w) { writeBytes(w[1], Bytes{}); }},
+    {L"delete-file", 1, 1, false,
+     [](Driver&, const Words& w) {
+       if (!DeleteFileW(w[1].c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+         failWith(L"delete " + Quote(w[1]), GetLastError());
+     }},
+    {L"make-dir", 1, 1, false,
+     [](Driver&, const Words& w) {
+       for (std::size_t at = w[1].find(L'\\', 3);; at = w[1].find(L'\\', at + 1)) {
+         const std::wstring level = w[1].substr(0, at);
+         if (!CreateDirectoryW(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+           failWith(L"make " + Quote(level), GetLastError());
+         if (at == std::wstring::npos) break;
+       }
+     }},
+    {L"write-file", 1, kMany, false, [](Driver&, const Words& w) { writeText(w, CP_UTF8); }},
+    {L"write-cp932", 1, kMany, false, [](Driver&, const Words& w) { writeText(w, 932); }},
+    {L"write-ravuz", 2, 2, false,
+     [](Driver&, const Words& w) {
+       const int count = number(w[2], L"the record count");
+       if (count < 4 || count > static_cast<int>(kMaxRecords)) fail(L"the count must be 4 to 64");
+       writeBytes(w[1], MadeUpRavuz(static_cast<std::size_t>(count)));
+     }},
+    {L"files", 1, kMany, false,
+     [](Driver& d, const Words& w) {
+       const Words wanted(w.begin() + 2, w.end());
+       d.expect(L"the files below " + Quote(w[1]), [&]() -> Problem {
+         const auto tree = Tree(w[1]);
+         if (!tree) return L"it is no folder";
+         return lineMismatch(*tree, wanted);
+       });
+     }},
+    {L"same", 2, 2, false,
+     [](Driver& d, const Words& w) {
+       d.expect(Quote(w[1]) + L" holding the bytes of " + Quote(w[2]), [&]() -> Problem {
+         Problem unreadable;
+         const auto [a, b] = readBoth(w[1], w[2], unreadable);
+         if (unreadable || a == b) return unreadable;
+         return L"they differ (" + std::to_wstring(a.size()) + L" and " +
+                std::to_wstring(b.size()) + L" bytes)";
+       });
+     }},
+    {L"size", 2, 2, false,
+     [](Driver& d, const Words& w) {
+       const auto wanted = std::to_wstring(number(w[2], L"the size"));
+       d.expect(L"the size of " + Quote(w[1]), [&]() -> Problem {
+         const auto bytes = ReadBytes(w[1]);
+         if (!bytes) return L"it cannot be read";
+         return mismatch(std::to_wstring(bytes->size()), wanted);
+       });
+     }},
+    {L"missing", 1, 1, false,
+     [](Driver& d, const Words& w) {
+       d.expect(Quote(w[1]) + L" missing", [&]() -> Problem {
+         if (GetFileAttributesW(w[1].c_str()) == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+         return L"it is there";
+       });
+     }},
+    {L"record", 9, 9, false,
+     [](Driver& d, const Words& w) {
+       const auto slot = static_cast<std::size_t>(number(w[2], L"the slot"));
+       d.expect(L"record " + w[2] + L" of " + Quote(w[1]), [&]() -> Problem {
+         const auto bytes = ReadBytes(w[1]);
+         if (!bytes) return L"the file cannot be read";
+         const auto fields = RecordFields(*bytes, slot);
+         if (!fields) return L"the file has " + std::to_wstring(bytes->size()) + L" bytes";
+         std::wstring bad;
+         for (std::size_t i = 0; i < fields->size(); ++i)
+           if (const auto differs = mismatch((*fields)[i], w[3 + i]))
+             bad +=
+                 std::wstring(bad.empty() ? L"" : L"; ") + kRecordFieldNames[i] + L" " + *differs;
+         if (bad.empty()) return std::nullopt;
+         return bad;
+       });
+     }},
+    {L"changed-records", 2, kMany, false,
+     [](Driver& d, const Words& w) {
+       std::set<std::size_t> wanted;
+       for (std::size_t i = 3; i < w.size(); ++i)
+         wanted.insert(static_cast<std::size_t>(number(w[i], L"a slot")));
+       d.expect(L"the records that differ between " + Quote(w[1]) + L" and " + Quote(w[2]),
+                [&]() -> Problem {
+                  Problem unreadable;
+                  const auto [a, b] = readBoth(w[1], w[2], unreadable);
+                  if (unreadable) return unreadable;
+                  if (a.size() != b.size())
+                    return L"their lengths differ: " + std::to_wstring(a.size()) + L" and " +
+                           std::to_wstring(b.size()) + L" bytes";
+                  std::set<std::size_t> differ;
+                  for (std::size_t i = 0; i < a.size(); ++i)
+                    if (a[i] != b[i]) differ.insert(i / kRecordBytes);
+                  if (differ == wanted) return std::nullopt;
+                  std::wstring slots;
+                  for (const std::size_t slot : differ) slots += L" " + std::to_wstring(slot);
+                  return L"they differ in slot(s)" + (slots.empty() ? L" (none)" : slots);
+                });
+     }},
+    {L"lines", 1, kMany, false,
+     [](Driver& d, const Words& w) {
+       const Words wanted(w.begin() + 2, w.end());
+       d.expect(L"the lines of " + Quote(w[1]), [&]() -> Problem {
+         auto found = readLines(w[1]);
+         if (!found) return L"it cannot be read as UTF-8 text";
+         if (!found->empty() && found->back().empty()) found->pop_back();
+         return lineMismatch(*found, wanted);
+       });
+     }},
+    {L"keep", 1, 1, false,
+     [](Driver& d, const Words& w) {
+       const auto bytes = ReadBytes(w[1]);
+       const auto written = lastWritten(w[1]);
+       if (!bytes || !written) fail(Quote(w[1]) + L" cannot be read");
+       d.kept[w[1]] = {*bytes, *written};
+     }},
+    {L"unchanged", 1, 1, false,
+     [](Driver& d, const Words& w) {
+       const auto it = d.kept.find(w[1]);
+       if (it == d.kept.end()) fail(L"'keep' has not seen " + Quote(w[1]));
+       d.expect(Quote(w[1]) + L" unchanged", [&]() -> Problem {
+         const auto bytes = ReadBytes(w[1]);
+         const auto written = lastWritten(w[1]);
+         if (!bytes || !written) return L"it cannot be read";
+         if (*bytes != it->second.bytes) return L"its bytes changed";
+         if (CompareFileTime(&*written, &it->second.written) != 0) return L"it was written again";
+         return std::nullopt;
+       });
+     }},
+    {L"count", 3, 3, false,
+     [](Driver& d, const Words& w) {
+       HWND list = d.control(w[1], w[2]);
+       const auto wanted = std::to_wstring(number(w[3], L"the count"));
+       d.expect(L"the number of items of " + w[2],
+                [&] { return mismatch(std::to_wstring(listItems(list).size()), wanted); });
+     }},
+    {L"item", 4, 4, false,
+     [](Driver& d, const Words& w) {
+       HWND list = d.control(w[1], w[2]);
+       const auto index = static_cast<std::size_t>(number(w[3], L"the index"));
+       d.expect(L"item " + w[3] + L" of " + w[2], [&]() -> Problem {
+         const auto items = listItems(list);
+         if (index >= items.size())
+           return L"the list has " + std::to_wstring(items.size()) + L" items";
+         return mismatch(items[index], w[4]);
+       });
+     }},
+};
+
+void Driver::run(const Words& w, bool held) {
+  const auto spec = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                 [&](const CommandSpec& s) { return w[0] == s.name; });
+  if (spec == std::end(kCommands)) fail(L"unknown command " + Quote(w[0]));
+  if (held && !spec->check) fail(L"'for' works only with a check, not " + w[0]);
+  const std::size_t given = w.size() - 1;
+  if (given < spec->least || given > spec->most)
+    fail(L"'" + w[0] + L"' takes " + std::to_wstring(spec->least) +
+         (spec->least == spec->most ? L"" : L" to " + std::to_wstring(spec->most)) + L" arguments");
+  spec->run(*this, w);
+}
+
+Words Driver::endPrograms() {
+  Words running;
+  for (Program& p : programs) {
     if (WaitForSingleObject(p.process, 0) == WAIT_OBJECT_0) continue;
     running.push_back(p.label);
     TerminateProcess(p.process, 99);
@@ -827,225 +979,11 @@ std::vector<std::wstring> Driver::endPrograms() {
 }
 
 void Driver::report() {
-  if (!current_) return;
-  complain(L"windows of " + Quote(current_->label) + L":");
-  for (HWND h : topWindows(current_->pid)) complain(L"  " + describeWindow(h));
+  if (!currentProgram) return;
+  complain(L"windows of " + Quote(currentProgram->label) + L":");
+  for (HWND h : topWindows(currentProgram->pid)) complain(L"  " + describeWindow(h));
   if (const auto code = exitCode())
     complain(L"  (the program has ended with exit code " + std::to_wstring(*code) + L")");
-}
-
-std::optional<std::vector<std::wstring>> readLines(const std::wstring& path) {
-  HANDLE h =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string bytes;
-  char buf[4096];
-  DWORD got = 0;
-  while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-  CloseHandle(h);
-  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
-  std::vector<std::wstring> lines;
-  std::size_t start = 0;
-  while (start <= bytes.size()) {
-    std::size_t end = bytes.find('\n', start);
-    if (end == std::string::npos) end = bytes.size();
-    std::string line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const auto text = fromUtf8(line);
-    if (!text) return std::nullopt;
-    lines.push_back(*text);
-    start = end + 1;
-  }
-  return lines;
-}
-
-std::optional<FILETIME> lastWritten(const std::wstring& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
-  return data.ftLastWriteTime;
-}
-
-std::wstring listing(const std::vector<std::wstring>& list) {
-  if (list.empty()) return L" (none)";
-  std::wstring out;
-  for (const auto& line : list) out += L"\n    " + Quote(line);
-  return out;
-}
-
-// Where two lists of lines part, for a report that points at the difference.
-std::wstring firstDifference(const std::vector<std::wstring>& wanted,
-                             const std::vector<std::wstring>& found) {
-  std::size_t i = 0;
-  while (i < wanted.size() && i < found.size() && wanted[i] == found[i]) ++i;
-  return L"line " + std::to_wstring(i + 1) + L" differs: wanted " +
-         (i < wanted.size() ? Quote(wanted[i]) : L"no more lines") + L", found " +
-         (i < found.size() ? Quote(found[i]) : L"no more lines");
-}
-
-std::wstring writeLines(const std::wstring& path, const std::vector<std::wstring>& words,
-                        unsigned codepage) {
-  std::wstring text;
-  for (const auto& line : words) text += line + L"\r\n";
-  const auto bytes = Encode(text, codepage);
-  if (!bytes)
-    return L"a character of the text has no code in code page " + std::to_wstring(codepage);
-  if (!WriteBytes(path, *bytes))
-    return L"cannot write " + Quote(path) + L": error " + std::to_wstring(GetLastError());
-  return {};
-}
-
-void Driver::fileCommand(const Command& c) {
-  const std::wstring& name = c.word[0];
-  const std::wstring& path = arg(c, 1);
-  if (name == L"make-dir") {
-    arity(c, 1, 1);
-    for (std::size_t at = path.find(L'\\', 3);; at = path.find(L'\\', at + 1)) {
-      const std::wstring level = path.substr(0, at);
-      if (!CreateDirectoryW(level.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        fail(L"cannot make " + Quote(level) + L": error " + std::to_wstring(GetLastError()));
-      if (at == std::wstring::npos) break;
-    }
-  } else if (name == L"write-file" || name == L"write-cp932") {
-    arity(c, 1, 1000);
-    const std::wstring bad =
-        writeLines(path, {c.word.begin() + 2, c.word.end()}, name == L"write-file" ? CP_UTF8 : 932);
-    if (!bad.empty()) fail(bad);
-  } else if (name == L"write-ravuz") {
-    arity(c, 2, 2);
-    const int count = parseNumber(c.word[2], L"the record count");
-    if (count < 4 || count > static_cast<int>(kMaxRecords)) fail(L"the count must be 4 to 64");
-    if (!WriteBytes(path, MadeUpRavuz(static_cast<std::size_t>(count))))
-      fail(L"cannot write " + Quote(path) + L": error " + std::to_wstring(GetLastError()));
-  } else if (name == L"files") {
-    arity(c, 1, 1000);
-    const std::vector<std::wstring> wanted(c.word.begin() + 2, c.word.end());
-    expect(L"the files below " + Quote(path), [&] {
-      const auto tree = Tree(path);
-      if (!tree) return std::optional<std::wstring>(L"it is no folder");
-      if (*tree == wanted) return std::optional<std::wstring>();
-      return std::optional<std::wstring>(firstDifference(wanted, *tree) + L"; all found:" +
-                                         listing(*tree));
-    });
-  } else if (name == L"same") {
-    arity(c, 2, 2);
-    expect(Quote(path) + L" holding the bytes of " + Quote(c.word[2]), [&] {
-      const auto a = ReadBytes(path), b = ReadBytes(c.word[2]);
-      if (!a || !b)
-        return std::optional<std::wstring>(Quote(!a ? path : c.word[2]) + L" cannot be read");
-      if (*a == *b) return std::optional<std::wstring>();
-      return std::optional<std::wstring>(L"they differ (" + std::to_wstring(a->size()) + L" and " +
-                                         std::to_wstring(b->size()) + L" bytes)");
-    });
-  } else if (name == L"size") {
-    arity(c, 2, 2);
-    const auto wanted = static_cast<std::size_t>(parseNumber(c.word[2], L"the size"));
-    expect(L"the size of " + Quote(path), [&] {
-      const auto bytes = ReadBytes(path);
-      if (!bytes) return std::optional<std::wstring>(L"it cannot be read");
-      if (bytes->size() == wanted) return std::optional<std::wstring>();
-      return std::optional<std::wstring>(std::to_wstring(bytes->size()) + L" bytes");
-    });
-  } else if (name == L"missing") {
-    arity(c, 1, 1);
-    expect(Quote(path) + L" missing", [&] {
-      if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return std::optional<std::wstring>();
-      return std::optional<std::wstring>(L"it is there");
-    });
-  } else if (name == L"record") {
-    arity(c, 9, 9);
-    const auto slot = static_cast<std::size_t>(parseNumber(c.word[2], L"the slot"));
-    const std::vector<std::wstring> wanted(c.word.begin() + 3, c.word.end());
-    expect(L"record " + c.word[2] + L" of " + Quote(path), [&] {
-      const auto bytes = ReadBytes(path);
-      if (!bytes) return std::optional<std::wstring>(L"the file cannot be read");
-      const auto fields = RecordFields(*bytes, slot);
-      if (!fields)
-        return std::optional<std::wstring>(L"the file has " + std::to_wstring(bytes->size()) +
-                                           L" bytes");
-      std::wstring bad;
-      for (std::size_t i = 0; i < wanted.size(); ++i)
-        if ((*fields)[i] != wanted[i])
-          bad += std::wstring(bad.empty() ? L"" : L"; ") + kRecordFieldNames[i] + L" wanted " +
-                 Quote(wanted[i]) + L", found " + Quote((*fields)[i]);
-      if (bad.empty()) return std::optional<std::wstring>();
-      return std::optional<std::wstring>(bad);
-    });
-  } else if (name == L"changed-records") {
-    arity(c, 2, 1000);
-    std::set<std::size_t> wanted;
-    for (std::size_t i = 3; i < c.word.size(); ++i)
-      wanted.insert(static_cast<std::size_t>(parseNumber(c.word[i], L"a slot")));
-    expect(L"the records that differ between " + Quote(path) + L" and " + Quote(c.word[2]), [&] {
-      const auto a = ReadBytes(path), b = ReadBytes(c.word[2]);
-      if (!a || !b)
-        return std::optional<std::wstring>(Quote(!a ? path : c.word[2]) + L" cannot be read");
-      if (a->size() != b->size())
-        return std::optional<std::wstring>(L"their lengths differ: " + std::to_wstring(a->size()) +
-                                           L" and " + std::to_wstring(b->size()) + L" bytes");
-      std::set<std::size_t> differ;
-      for (std::size_t i = 0; i < a->size(); ++i)
-        if ((*a)[i] != (*b)[i]) differ.insert(i / kRecordBytes);
-      if (differ == wanted) return std::optional<std::wstring>();
-      std::wstring slots;
-      for (const std::size_t slot : differ) slots += L" " + std::to_wstring(slot);
-      return std::optional<std::wstring>(L"they differ in slot(s)" +
-                                         (slots.empty() ? L" (none)" : slots));
-    });
-  } else if (name == L"lines") {
-    arity(c, 1, 1000);
-    const std::vector<std::wstring> wanted(c.word.begin() + 2, c.word.end());
-    expect(L"the lines of " + Quote(path), [&] {
-      auto found = readLines(path);
-      if (!found) return std::optional<std::wstring>(L"it cannot be read as UTF-8 text");
-      if (!found->empty() && found->back().empty()) found->pop_back();
-      if (*found == wanted) return std::optional<std::wstring>();
-      return std::optional<std::wstring>(firstDifference(wanted, *found) + L"; all found:" +
-                                         listing(*found));
-    });
-  } else if (name == L"keep") {
-    arity(c, 1, 1);
-    const auto bytes = ReadBytes(path);
-    const auto written = lastWritten(path);
-    if (!bytes || !written) fail(Quote(path) + L" cannot be read");
-    kept_[path] = {*bytes, *written};
-  } else if (name == L"unchanged") {
-    arity(c, 1, 1);
-    const auto it = kept_.find(path);
-    if (it == kept_.end()) fail(L"'keep' has not seen " + Quote(path));
-    expect(Quote(path) + L" unchanged", [&] {
-      const auto bytes = ReadBytes(path);
-      const auto written = lastWritten(path);
-      if (!bytes || !written) return std::optional<std::wstring>(L"it cannot be read");
-      if (*bytes != it->second.bytes) return std::optional<std::wstring>(L"its bytes changed");
-      if (CompareFileTime(&*written, &it->second.written) != 0)
-        return std::optional<std::wstring>(L"it was written again");
-      return std::optional<std::wstring>();
-    });
-  }
-}
-
-void Driver::listCommand(const Command& c) {
-  HWND list = control(arg(c, 1), arg(c, 2));
-  if (c.word[0] == L"count") {
-    arity(c, 3, 3);
-    const auto wanted = static_cast<std::size_t>(parseNumber(c.word[3], L"the count"));
-    expect(L"the number of items of " + c.word[2], [&] {
-      const auto items = listItems(list);
-      if (items.size() == wanted) return std::optional<std::wstring>();
-      return std::optional<std::wstring>(std::to_wstring(items.size()) + L" items");
-    });
-    return;
-  }
-  arity(c, 4, 4);
-  const auto index = static_cast<std::size_t>(parseNumber(c.word[3], L"the index"));
-  expect(L"item " + c.word[3] + L" of " + c.word[2], [&] {
-    const auto items = listItems(list);
-    if (index >= items.size())
-      return std::optional<std::wstring>(L"the list has " + std::to_wstring(items.size()) +
-                                         L" items");
-    return mismatch(items[index], c.word[4]);
-  });
 }
 
 int usage() {
@@ -1060,9 +998,9 @@ int runDriver(int argc, wchar_t** argv) {
   std::vector<Command> commands;
   for (int i = 1; i < argc; ++i) {
     const std::wstring a = argv[i];
-    const bool hasValue = i + 1 < argc;
-    if ((a == L"--exe" || a == L"--shots" || a == L"--timeout" || a == L"-f") && !hasValue)
+    if ((a == L"--exe" || a == L"--shots" || a == L"--timeout" || a == L"-f") && i + 1 == argc)
       return usage();
+    std::wstring error;
     if (a == L"--exe") {
       options.exe = argv[++i];
     } else if (a == L"--shots") {
@@ -1072,21 +1010,16 @@ int runDriver(int argc, wchar_t** argv) {
     } else if (a == L"-f") {
       const std::wstring path = argv[++i];
       const auto lines = readLines(path);
-      if (!lines) {
-        complain(L"vokuta-drive: cannot read " + Quote(path) + L" as UTF-8 text");
-        return 2;
-      }
-      std::wstring error;
-      auto script = ParseScript(*lines, error);
+      const auto script = lines ? ParseScript(*lines, error) : std::nullopt;
       if (!script) {
-        complain(L"vokuta-drive: " + path + L": " + error);
+        complain(L"vokuta-drive: " + path + L": " +
+                 (lines ? error : L"cannot read it as UTF-8 text"));
         return 2;
       }
       commands.insert(commands.end(), script->begin(), script->end());
     } else if (a.rfind(L"--", 0) == 0) {
       return usage();
     } else {
-      std::wstring error;
       auto words = SplitWords(a, error);
       if (!words) {
         complain(L"vokuta-drive: argument " + std::to_wstring(i) + L": " + error);
@@ -1104,7 +1037,7 @@ int runDriver(int argc, wchar_t** argv) {
     std::swprintf(at, 32, L"%6lu ms > ", static_cast<unsigned long>(GetTickCount() - begin));
     say(at + c.source);
     try {
-      driver.run(c);
+      driver.run(c.word);
     } catch (const Failure& f) {
       complain(L"vokuta-drive: FAILED at line " + std::to_wstring(c.line) + L": " + c.source);
       complain(L"  " + f.message);
@@ -1115,9 +1048,8 @@ int runDriver(int argc, wchar_t** argv) {
   }
   const auto running = driver.endPrograms();
   if (!running.empty()) {
-    std::wstring labels;
-    for (const auto& l : running) labels += L" " + Quote(l);
-    complain(L"vokuta-drive: FAILED: still running at the end of the script:" + labels);
+    complain(L"vokuta-drive: FAILED: still running at the end of the script:" +
+             (L" " + joinItems(running)));
     return 1;
   }
   say(L"vokuta-drive: passed");

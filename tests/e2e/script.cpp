@@ -1,9 +1,18 @@
 #include "script.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace vokuta::drive {
 namespace {
 
 bool isBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+
+// The escapes of a quoted word: the letter after the backslash, and what it stands for.
+constexpr struct {
+  wchar_t letter, character;
+} kEscapes[] = {{L'\\', L'\\'}, {L'"', L'"'},  {L'r', L'\r'},
+                {L'n', L'\n'},  {L't', L'\t'}, {L'0', L'\0'}};
 
 } // namespace
 
@@ -12,53 +21,33 @@ std::optional<std::vector<std::wstring>> SplitWords(const std::wstring& line, st
   std::size_t i = 0;
   while (true) {
     while (i < line.size() && isBlank(line[i])) ++i;
-    if (i == line.size()) break;
-    if (words.empty() && line[i] == L'#') break;
+    if (i == line.size() || (words.empty() && line[i] == L'#')) break;
     std::wstring word;
     if (line[i] != L'"') {
       while (i < line.size() && !isBlank(line[i])) word += line[i++];
       words.push_back(word);
       continue;
     }
-    ++i;
-    bool closed = false;
-    while (i < line.size()) {
-      const wchar_t c = line[i++];
-      if (c == L'"') {
-        closed = true;
-        break;
+    for (++i;; ++i) {
+      if (i == line.size()) {
+        error = L"a quoted word is not closed";
+        return std::nullopt;
       }
-      if (c != L'\\') {
-        word += c;
+      if (line[i] == L'"') break;
+      if (line[i] != L'\\') {
+        word += line[i];
         continue;
       }
-      const wchar_t e = i < line.size() ? line[i++] : L'\0';
-      switch (e) {
-      case L'\\':
-      case L'"':
-        word += e;
-        break;
-      case L'r':
-        word += L'\r';
-        break;
-      case L'n':
-        word += L'\n';
-        break;
-      case L't':
-        word += L'\t';
-        break;
-      case L'0':
-        word += L'\0';
-        break;
-      default:
+      const wchar_t e = ++i < line.size() ? line[i] : L'\0';
+      const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                        [&](const auto& k) { return k.letter == e; });
+      if (i == line.size() || escape == std::end(kEscapes)) {
         error = L"unknown escape \\" + std::wstring(e ? 1 : 0, e) + L" in a quoted word";
         return std::nullopt;
       }
+      word += escape->character;
     }
-    if (!closed) {
-      error = L"a quoted word is not closed";
-      return std::nullopt;
-    }
+    ++i;
     words.push_back(word);
   }
   return words;
@@ -107,30 +96,23 @@ std::optional<std::vector<Command>> ParseScript(const std::vector<std::wstring>&
 std::wstring Quote(const std::wstring& text) {
   std::wstring out = L"\"";
   for (wchar_t c : text) {
-    switch (c) {
-    case L'\\':
-      out += L"\\\\";
-      break;
-    case L'"':
-      out += L"\\\"";
-      break;
-    case L'\r':
-      out += L"\\r";
-      break;
-    case L'\n':
-      out += L"\\n";
-      break;
-    case L'\t':
-      out += L"\\t";
-      break;
-    case L'\0':
-      out += L"\\0";
-      break;
-    default:
+    const auto* escape = std::find_if(std::begin(kEscapes), std::end(kEscapes),
+                                      [&](const auto& k) { return k.character == c; });
+    if (escape == std::end(kEscapes))
       out += c;
-    }
+    else
+      out += {L'\\', escape->letter};
   }
   return out + L"\"";
+}
+
+std::optional<long> ParseNumber(const std::wstring& text) {
+  try {
+    std::size_t used = 0;
+    const long value = std::stol(text, &used, 0);
+    if (used == text.size()) return value;
+  } catch (const std::exception&) {}
+  return std::nullopt;
 }
 
 } // namespace vokuta::drive

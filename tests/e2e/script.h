@@ -40,4 +40,7 @@ std::optional<std::vector<Command>> ParseScript(const std::vector<std::wstring>&
 /// character or a trailing blank stays visible in the driver's report.
 std::wstring Quote(const std::wstring& text);
 
+/// A whole word read as a number: decimal, hexadecimal with 0x or octal with a leading 0.
+std::optional<long> ParseNumber(const std::wstring& text);
+
 } // namespace vokuta::drive
