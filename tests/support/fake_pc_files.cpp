@@ -33,6 +33,10 @@ std::wstring lastName(const std::wstring& normalized) {
   return cut == std::wstring::npos ? normalized : normalized.substr(cut + 1);
 }
 
+template <class Node> bool replaceable(const Node* existing) {
+  return !existing || (!existing->directory && !(existing->attributes & kAttrReadOnly));
+}
+
 std::uint32_t shownAttributes(bool directory, std::uint32_t attributes) {
   return attributes | (directory ? kAttrDirectory : 0u);
 }
@@ -116,7 +120,7 @@ FakePcFiles::Node* FakePcFiles::lookup(const std::wstring& path) {
 
 const FakePcFiles::Node* FakePcFiles::usableFile(const std::wstring& path) const {
   const Node* node = lookup(path);
-  if (!node || node->directory || locked_.count(*resolve(path))) return nullptr;
+  if (!node || node->directory) return nullptr;
   return node;
 }
 
@@ -199,12 +203,6 @@ void FakePcFiles::setCurrentDirectory(const std::wstring& path) {
   currentDirs_[currentDrive_] = *normalized;
 }
 
-void FakePcFiles::lock(const std::wstring& path) {
-  const auto key = resolve(path);
-  if (!key) setupError("unusable path", path);
-  locked_.insert(*key);
-}
-
 bool FakePcFiles::exists(const std::wstring& path) const { return lookup(path) != nullptr; }
 
 bool FakePcFiles::isDirectory(const std::wstring& path) const {
@@ -280,9 +278,9 @@ bool FakePcFiles::writeFile(const std::wstring& path, const std::vector<std::uin
   const auto normalized = normalize(path);
   if (!normalized || endsInSeparator(path)) return false;
   const std::wstring key = FoldName(*normalized);
-  if (locked_.count(key) || !parentDirectory(key)) return false;
+  if (!parentDirectory(key)) return false;
   Node* node = nodeAt(key);
-  if (node && (node->directory || (node->attributes & kAttrReadOnly))) return false;
+  if (!replaceable(node)) return false;
   if (!node) node = &nodes_.emplace(key, Node{lastName(*normalized), false, 0, {}}).first->second;
   node->attributes |= kAttrArchive; // a replaced file keeps its other attributes
   node->bytes.assign(bytes.begin(), bytes.end());
@@ -291,35 +289,29 @@ bool FakePcFiles::writeFile(const std::wstring& path, const std::vector<std::uin
 
 bool FakePcFiles::copyFile(const std::wstring& source, const std::wstring& target) {
   log.push_back(L"copy " + source + L" -> " + target);
-  const auto sourceKey = resolve(source);
-  const Node* from = usableFile(source);
-  const auto normalized = normalize(target);
-  if (!from || !normalized || endsInSeparator(target)) return false;
-  const std::wstring key = FoldName(*normalized);
-  if (key == *sourceKey || locked_.count(key) || !parentDirectory(key)) return false;
-  const Node* existing = nodeAt(key);
-  if (existing && (existing->directory || (existing->attributes & kAttrReadOnly))) return false;
-  Node copy = *from;
-  copy.name = existing ? existing->name : lastName(*normalized); // overwriting keeps the name
-  nodes_[key] = std::move(copy);
-  return true;
+  return transfer(source, target, false);
 }
 
 bool FakePcFiles::moveFile(const std::wstring& source, const std::wstring& target) {
   log.push_back(L"move " + source + L" -> " + target);
+  return transfer(source, target, true);
+}
+
+bool FakePcFiles::transfer(const std::wstring& source, const std::wstring& target, bool move) {
   const auto sourceKey = resolve(source);
   const Node* from = usableFile(source);
   const auto normalized = normalize(target);
   if (!from || !normalized || endsInSeparator(target)) return false;
   const std::wstring key = FoldName(*normalized);
-  if (key == *sourceKey) return true;
-  if (locked_.count(key) || !parentDirectory(key)) return false;
+  // A file cannot be copied onto itself; renaming it to itself changes nothing.
+  if (key == *sourceKey) return move;
   const Node* existing = nodeAt(key);
-  if (existing && (existing->directory || (existing->attributes & kAttrReadOnly))) return false;
-  Node moved = *from;
-  moved.name = lastName(*normalized);
-  nodes_.erase(*sourceKey);
-  nodes_[key] = std::move(moved);
+  if (!parentDirectory(key) || !replaceable(existing)) return false;
+  Node node = *from;
+  // Copying over a file keeps that file's name; a rename gives the name as written.
+  node.name = existing && !move ? existing->name : lastName(*normalized);
+  if (move) nodes_.erase(*sourceKey);
+  nodes_[key] = std::move(node);
   return true;
 }
 

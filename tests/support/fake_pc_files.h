@@ -2,7 +2,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -30,8 +29,6 @@ public:
   /// Makes its drive current as well; the directory is created when missing. The drive letter
   /// is kept in upper case, the rest as given.
   void setCurrentDirectory(const std::wstring& path);
-  /// Reads and writes of this path fail from now on (a locked file); so do length and delete.
-  void lock(const std::wstring& path);
 
   // Looking at the result.
   bool exists(const std::wstring& path) const;
@@ -77,7 +74,7 @@ private:
   /// The node `path` names; a path ending in a backslash names directories only.
   const Node* lookup(const std::wstring& path) const;
   Node* lookup(const std::wstring& path);
-  /// The file `path` names when it is neither missing, a directory nor locked.
+  /// The file `path` names when it is neither missing nor a directory.
   const Node* usableFile(const std::wstring& path) const;
   /// The directory that would hold `key`, when it exists.
   const Node* parentDirectory(const std::wstring& key) const;
@@ -85,6 +82,8 @@ private:
   std::wstring createdPath(const std::wstring& key) const;
   /// Creates every missing directory of a normalized path.
   void ensureDirectories(const std::wstring& normalized);
+  /// copyFile, or moveFile with `move`.
+  bool transfer(const std::wstring& source, const std::wstring& target, bool move);
   /// Entries of `dirKey` whose name matches `pattern`, filtered by `include`.
   std::vector<FoundFile> list(const std::wstring& dirKey, const std::wstring& pattern,
                               std::uint32_t include) const;
@@ -92,7 +91,6 @@ private:
   std::map<std::wstring, Node> nodes_;          // key: normalized path in upper case
   std::map<wchar_t, std::wstring> currentDirs_; // drive letter -> normalized path as set
   wchar_t currentDrive_ = L'C';
-  std::set<std::wstring> locked_; // keys
 };
 
 } // namespace vokuta::test
