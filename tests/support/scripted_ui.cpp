@@ -4,19 +4,14 @@
 
 namespace vokuta::test {
 
-const wchar_t* FormName(Form form) {
-  switch (form) {
-  case Form::Frm1Main:
-    return L"Frm1Main";
-  case Form::Frm2List:
-    return L"Frm2List";
-  case Form::Frm3Port:
-    return L"Frm3Port";
-  case Form::Frm4Text:
-    return L"Frm4Text";
-  }
-  return L"?";
+namespace {
+
+const wchar_t* formName(Form form) {
+  constexpr const wchar_t* kNames[] = {L"Frm1Main", L"Frm2List", L"Frm3Port", L"Frm4Text"};
+  return kNames[static_cast<int>(form)];
 }
+
+} // namespace
 
 int ScriptedUi::messageBox(const std::wstring& text, const std::wstring& title, Buttons buttons,
                            Icon icon, int defaultButton) {
@@ -35,7 +30,7 @@ int ScriptedUi::messageBox(const std::wstring& text, const std::wstring& title, 
 void ScriptedUi::showForm(Form form, bool modal, std::optional<Form> owner) {
   visible_.insert(form);
   owners[form] = owner;
-  windowLog.push_back(std::wstring(L"show ") + FormName(form) + (modal ? L" modal" : L" modeless"));
+  windowLog.push_back(std::wstring(L"show ") + formName(form) + (modal ? L" modal" : L" modeless"));
   if (!modal) return;
   if (!onModal) throw std::logic_error("modal form shown with no onModal script");
   onModal(form);
@@ -43,7 +38,7 @@ void ScriptedUi::showForm(Form form, bool modal, std::optional<Form> owner) {
 }
 
 void ScriptedUi::hideForm(Form form) {
-  if (visible_.erase(form)) windowLog.push_back(std::wstring(L"hide ") + FormName(form));
+  if (visible_.erase(form)) windowLog.push_back(std::wstring(L"hide ") + formName(form));
 }
 
 void ScriptedUi::listClear(Form form) {
@@ -62,16 +57,7 @@ void ScriptedUi::listRemove(Form form, int index) {
   list.erase(list.begin() + index);
   if (!selection.count(form)) return;
   int& s = selection[form];
-  if (s == index)
-    s = -1;
-  else if (s > index)
-    --s;
+  s = s == index ? -1 : s - (s > index);
 }
-
-bool ScriptedUi::listSelected(Form form, int index) {
-  return selection.count(form) && selection[form] == index;
-}
-
-void ScriptedUi::listSelect(Form form, int index) { selection[form] = index; }
 
 } // namespace vokuta::test

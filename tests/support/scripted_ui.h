@@ -54,8 +54,10 @@ public:
   void listInsert(Form form, int index, const std::wstring& item) override;
   void listRemove(Form form, int index) override;
   int listCount(Form form) override { return static_cast<int>(lists[form].size()); }
-  bool listSelected(Form form, int index) override;
-  void listSelect(Form form, int index) override;
+  bool listSelected(Form form, int index) override {
+    return selection.count(form) && selection[form] == index;
+  }
+  void listSelect(Form form, int index) override { selection[form] = index; }
   void processEvents() override { ++processedEvents; }
   std::intptr_t mainWindowHandle() override { return 0x1234; }
 
@@ -77,7 +79,5 @@ private:
   std::deque<int> answers_;
   std::set<Form> visible_;
 };
-
-const wchar_t* FormName(Form form);
 
 } // namespace vokuta::test
