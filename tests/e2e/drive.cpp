@@ -367,17 +367,205 @@ struct Driver {
   }
 
   /// Waits until `check` holds (or, after `for`, that it holds all the time), else fails.
-  template <class Check> void expect(const std::wstring& what, const Check& check);
-  HWND window(const std::wstring& name);
-  HWND control(const std::wstring& name, const std::wstring& id);
+  template <class Check> void expect(const std::wstring& what, const Check& check) {
+    const DWORD begin = GetTickCount();
+    while (true) {
+      const Problem bad = check();
+      const DWORD spent = GetTickCount() - begin;
+      if (holdMs && bad)
+        fail(what + L" stopped holding after " + std::to_wstring(spent) + L" ms: " + *bad);
+      if (holdMs ? spent >= *holdMs : !bad) return;
+      if (!holdMs && spent >= options.timeoutMs) {
+        std::wstring message = what + L" did not happen within " +
+                               std::to_wstring(options.timeoutMs) + L" ms: " + *bad;
+        if (const auto code = exitCode())
+          message += L"\n(the program has ended with exit code " + std::to_wstring(*code) + L")";
+        fail(message);
+      }
+      Sleep(20);
+    }
+  }
+
+  HWND window(const std::wstring& name) {
+    const auto it = windows.find(name);
+    if (it == windows.end()) fail(L"no window is named " + Quote(name));
+    if (!IsWindow(it->second)) fail(L"window " + Quote(name) + L" no longer exists");
+    return it->second;
+  }
+
+  HWND control(const std::wstring& name, const std::wstring& id) {
+    HWND h = findControl(window(name), controlId(id));
+    if (!h) fail(L"window " + Quote(name) + L" has no control " + id);
+    return h;
+  }
+
   HWND waitForWindow(const std::wstring& idText, const std::optional<std::wstring>& title,
-                     bool mustBeVisible);
-  HWND waitForBox(const std::wstring& title);
-  void start(const std::wstring& label, const std::wstring& exe, const std::wstring& args);
-  void typeKey(HWND target, WORD key, const std::vector<WORD>& modifiers);
-  void press(const std::wstring& answerName);
-  void screenshot(const std::wstring& file);
-  void selectItem(HWND list, const std::wstring& item);
+                     bool mustBeVisible) {
+    const int id = controlId(idText);
+    const DWORD pid = current().pid;
+    HWND found = nullptr;
+    expect(L"a window holding " + idText + (title ? L" titled " + Quote(*title) : L""),
+           [&]() -> Problem {
+             std::wstring seen = L"none seen";
+             for (HWND h : topWindows(pid)) {
+               if ((mustBeVisible && !IsWindowVisible(h)) || !findControl(h, id)) continue;
+               if (title && caption(h) != *title) {
+                 seen = L"one is titled " + Quote(caption(h));
+                 continue;
+               }
+               found = h;
+               return std::nullopt;
+             }
+             return seen;
+           });
+    return found;
+  }
+
+  HWND waitForBox(const std::wstring& title) {
+    const DWORD pid = current().pid;
+    HWND found = nullptr;
+    expect(L"a message box titled " + Quote(title), [&]() -> Problem {
+      for (HWND h : topWindows(pid)) {
+        if (!IsWindowVisible(h) || !isMessageBox(h)) continue;
+        // A different box will not go away by itself: waiting on would only hide what happened.
+        if (caption(h) != title)
+          fail(L"expected a box titled " + Quote(title) + L", found " + describeWindow(h));
+        found = h;
+        return std::nullopt;
+      }
+      return L"none seen";
+    });
+    return found;
+  }
+
+  void start(const std::wstring& label, const std::wstring& exe, const std::wstring& args) {
+    for (const Program& p : programs)
+      if (p.label == label) fail(L"a program is already labelled " + Quote(label));
+    std::wstring commandLine = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
+      failWith(L"start " + Quote(exe), GetLastError());
+    CloseHandle(pi.hThread);
+    programs.push_back({label, pi.hProcess, pi.dwProcessId});
+    currentProgram = &programs.back();
+  }
+
+  // The program reads Shift, Ctrl and Alt with GetKeyState, which answers from the key state of
+  // its own input queue as it was when the key message was taken from it. Posted key messages
+  // leave that state alone, so the keys go in as real input: this thread shares the program's
+  // input queue for the moment, gives the control the focus and sends the keys.
+  void typeKey(HWND target, WORD key, const std::vector<WORD>& modifiers) {
+    const DWORD thread = GetWindowThreadProcessId(target, nullptr);
+    const DWORD self = GetCurrentThreadId();
+    if (!AttachThreadInput(self, thread, TRUE))
+      failWith(L"share the program's input", GetLastError());
+    struct Detach {
+      DWORD self, thread;
+      ~Detach() { AttachThreadInput(self, thread, FALSE); }
+    } detach{self, thread};
+
+    // A window that has only just appeared may still be in the middle of its activation.
+    expect(L"the control taking the keyboard focus", [&]() -> Problem {
+      SetForegroundWindow(GetAncestor(target, GA_ROOT));
+      SetFocus(target);
+      if (GetFocus() == target) return std::nullopt;
+      return L"the focus stays elsewhere";
+    });
+
+    std::vector<INPUT> inputs;
+    auto add = [&](WORD vk, bool up) {
+      INPUT in{};
+      in.type = INPUT_KEYBOARD;
+      in.ki.wVk = vk;
+      in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+      in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      if (vk == VK_DELETE || (vk >= VK_LEFT && vk <= VK_DOWN))
+        in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+      inputs.push_back(in);
+    };
+    for (WORD m : modifiers) add(m, false);
+    add(key, false);
+    add(key, true);
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) add(*m, true);
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+      failWith(L"send the keys", GetLastError());
+
+    // A thread takes its messages in a fixed order: sent, posted, input, then painting. Once a
+    // window invalidated now has been painted, its thread has taken every key queued before.
+    RedrawWindow(target, nullptr, nullptr, RDW_INVALIDATE);
+    expect(L"the program taking the input", [&]() -> Problem {
+      if (!GetUpdateRect(target, nullptr, FALSE)) return std::nullopt;
+      return L"the control has not been painted again";
+    });
+  }
+
+  void screenshot(const std::wstring& file) {
+    if (options.shots.empty()) fail(L"'shot' needs --shots DIR");
+    const std::wstring path = options.shots + L"\\" + file;
+    DeleteFileW(path.c_str());
+    RECT all{};
+    bool any = false;
+    for (HWND h : topWindows(current().pid)) {
+      if (!IsWindowVisible(h)) continue;
+      RedrawWindow(h, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      RECT r{};
+      GetWindowRect(h, &r);
+      if (any)
+        UnionRect(&all, &all, &r);
+      else
+        all = r;
+      any = true;
+    }
+    if (!any) fail(L"the program shows no window to take a picture of");
+    // Let the X server catch up with the painting before the picture is taken.
+    Sleep(150);
+    const int margin = 8;
+    const LONG left = std::max<LONG>(all.left - margin, 0);
+    const LONG top = std::max<LONG>(all.top - margin, 0);
+    say(L"@@shot " + file + L" " + std::to_wstring(left) + L" " + std::to_wstring(top) + L" " +
+        std::to_wstring(all.right + margin - left) + L" " +
+        std::to_wstring(all.bottom + margin - top));
+    expect(L"the screenshot " + Quote(path), [&]() -> Problem {
+      if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return std::nullopt;
+      return L"no file yet";
+    });
+  }
+
+  void selectItem(HWND list, const std::wstring& item) {
+    const auto items = listItems(list);
+    const auto it = std::find(items.begin(), items.end(), item);
+    if (it == items.end())
+      fail(L"the list has no item " + Quote(item) + L"; it has " + joinItems(items));
+    const auto index = static_cast<WPARAM>(it - items.begin());
+    if (GetWindowLongPtrW(list, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
+      send(list, LB_SETSEL, FALSE, -1);
+      send(list, LB_SETSEL, TRUE, static_cast<LPARAM>(index));
+    } else if (send(list, LB_SETCURSEL, index, 0) == LB_ERR) {
+      fail(L"cannot select item " + Quote(item));
+    }
+  }
+
+  void press(const std::wstring& answerName) {
+    static const std::map<std::wstring, int> kAnswers = {
+        {L"ok", IDOK}, {L"cancel", IDCANCEL}, {L"retry", IDRETRY}, {L"yes", IDYES}, {L"no", IDNO}};
+    const auto answer = kAnswers.find(answerName);
+    if (answer == kAnswers.end()) fail(L"unknown answer " + Quote(answerName));
+    HWND open = std::exchange(box, nullptr);
+    if (!open || !IsWindow(open)) fail(L"no message box is open to answer");
+    HWND button = GetDlgItem(open, answer->second);
+    if (!button || !IsWindowVisible(button)) fail(L"the box has no " + answerName + L" button");
+    post(open, WM_COMMAND, MAKEWPARAM(answer->second, BN_CLICKED),
+         reinterpret_cast<LPARAM>(button));
+    // Gone before the next command looks, so that a second box is never taken for this one.
+    expect(L"the box closing", [&]() -> Problem {
+      if (!IsWindow(open) || !IsWindowVisible(open)) return std::nullopt;
+      return L"it is still open";
+    });
+  }
 
   struct Kept {
     Bytes bytes;
@@ -393,204 +581,6 @@ struct Driver {
   std::optional<DWORD> holdMs;
   HWND box = nullptr; ///< the message box checked last, until it is answered
 };
-
-template <class Check> void Driver::expect(const std::wstring& what, const Check& check) {
-  const DWORD begin = GetTickCount();
-  while (true) {
-    const Problem bad = check();
-    const DWORD spent = GetTickCount() - begin;
-    if (holdMs && bad)
-      fail(what + L" stopped holding after " + std::to_wstring(spent) + L" ms: " + *bad);
-    if (holdMs ? spent >= *holdMs : !bad) return;
-    if (!holdMs && spent >= options.timeoutMs) {
-      std::wstring message =
-          what + L" did not happen within " + std::to_wstring(options.timeoutMs) + L" ms: " + *bad;
-      if (const auto code = exitCode())
-        message += L"\n(the program has ended with exit code " + std::to_wstring(*code) + L")";
-      fail(message);
-    }
-    Sleep(20);
-  }
-}
-
-HWND Driver::window(const std::wstring& name) {
-  const auto it = windows.find(name);
-  if (it == windows.end()) fail(L"no window is named " + Quote(name));
-  if (!IsWindow(it->second)) fail(L"window " + Quote(name) + L" no longer exists");
-  return it->second;
-}
-
-HWND Driver::control(const std::wstring& name, const std::wstring& id) {
-  HWND h = findControl(window(name), controlId(id));
-  if (!h) fail(L"window " + Quote(name) + L" has no control " + id);
-  return h;
-}
-
-HWND Driver::waitForWindow(const std::wstring& idText, const std::optional<std::wstring>& title,
-                           bool mustBeVisible) {
-  const int id = controlId(idText);
-  const DWORD pid = current().pid;
-  HWND found = nullptr;
-  expect(L"a window holding " + idText + (title ? L" titled " + Quote(*title) : L""),
-         [&]() -> Problem {
-           std::wstring seen = L"none seen";
-           for (HWND h : topWindows(pid)) {
-             if ((mustBeVisible && !IsWindowVisible(h)) || !findControl(h, id)) continue;
-             if (title && caption(h) != *title) {
-               seen = L"one is titled " + Quote(caption(h));
-               continue;
-             }
-             found = h;
-             return std::nullopt;
-           }
-           return seen;
-         });
-  return found;
-}
-
-HWND Driver::waitForBox(const std::wstring& title) {
-  const DWORD pid = current().pid;
-  HWND found = nullptr;
-  expect(L"a message box titled " + Quote(title), [&]() -> Problem {
-    for (HWND h : topWindows(pid)) {
-      if (!IsWindowVisible(h) || !isMessageBox(h)) continue;
-      // A different box will not go away by itself: waiting on would only hide what happened.
-      if (caption(h) != title)
-        fail(L"expected a box titled " + Quote(title) + L", found " + describeWindow(h));
-      found = h;
-      return std::nullopt;
-    }
-    return L"none seen";
-  });
-  return found;
-}
-
-void Driver::start(const std::wstring& label, const std::wstring& exe, const std::wstring& args) {
-  for (const Program& p : programs)
-    if (p.label == label) fail(L"a program is already labelled " + Quote(label));
-  std::wstring commandLine = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      cwd.empty() ? nullptr : cwd.c_str(), &si, &pi))
-    failWith(L"start " + Quote(exe), GetLastError());
-  CloseHandle(pi.hThread);
-  programs.push_back({label, pi.hProcess, pi.dwProcessId});
-  currentProgram = &programs.back();
-}
-
-// The program reads Shift, Ctrl and Alt with GetKeyState, which answers from the key state of
-// its own input queue as it was when the key message was taken from it. Posted key messages
-// leave that state alone, so the keys go in as real input: this thread shares the program's
-// input queue for the moment, gives the control the focus and sends the keys.
-void Driver::typeKey(HWND target, WORD key, const std::vector<WORD>& modifiers) {
-  const DWORD thread = GetWindowThreadProcessId(target, nullptr);
-  const DWORD self = GetCurrentThreadId();
-  if (!AttachThreadInput(self, thread, TRUE))
-    failWith(L"share the program's input", GetLastError());
-  struct Detach {
-    DWORD self, thread;
-    ~Detach() { AttachThreadInput(self, thread, FALSE); }
-  } detach{self, thread};
-
-  // A window that has only just appeared may still be in the middle of its activation.
-  expect(L"the control taking the keyboard focus", [&]() -> Problem {
-    SetForegroundWindow(GetAncestor(target, GA_ROOT));
-    SetFocus(target);
-    if (GetFocus() == target) return std::nullopt;
-    return L"the focus stays elsewhere";
-  });
-
-  std::vector<INPUT> inputs;
-  auto add = [&](WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    if (vk == VK_DELETE || (vk >= VK_LEFT && vk <= VK_DOWN)) in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-    inputs.push_back(in);
-  };
-  for (WORD m : modifiers) add(m, false);
-  add(key, false);
-  add(key, true);
-  for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) add(*m, true);
-  if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
-    failWith(L"send the keys", GetLastError());
-
-  // A thread takes its messages in a fixed order: sent, posted, input, then painting. Once a
-  // window invalidated now has been painted, its thread has taken every key queued before.
-  RedrawWindow(target, nullptr, nullptr, RDW_INVALIDATE);
-  expect(L"the program taking the input", [&]() -> Problem {
-    if (!GetUpdateRect(target, nullptr, FALSE)) return std::nullopt;
-    return L"the control has not been painted again";
-  });
-}
-
-void Driver::screenshot(const std::wstring& file) {
-  if (options.shots.empty()) fail(L"'shot' needs --shots DIR");
-  const std::wstring path = options.shots + L"\\" + file;
-  DeleteFileW(path.c_str());
-  RECT all{};
-  bool any = false;
-  for (HWND h : topWindows(current().pid)) {
-    if (!IsWindowVisible(h)) continue;
-    RedrawWindow(h, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT r{};
-    GetWindowRect(h, &r);
-    if (any)
-      UnionRect(&all, &all, &r);
-    else
-      all = r;
-    any = true;
-  }
-  if (!any) fail(L"the program shows no window to take a picture of");
-  // Let the X server catch up with the painting before the picture is taken.
-  Sleep(150);
-  const int margin = 8;
-  const LONG left = std::max<LONG>(all.left - margin, 0);
-  const LONG top = std::max<LONG>(all.top - margin, 0);
-  say(L"@@shot " + file + L" " + std::to_wstring(left) + L" " + std::to_wstring(top) + L" " +
-      std::to_wstring(all.right + margin - left) + L" " +
-      std::to_wstring(all.bottom + margin - top));
-  expect(L"the screenshot " + Quote(path), [&]() -> Problem {
-    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return std::nullopt;
-    return L"no file yet";
-  });
-}
-
-void Driver::selectItem(HWND list, const std::wstring& item) {
-  const auto items = listItems(list);
-  const auto it = std::find(items.begin(), items.end(), item);
-  if (it == items.end())
-    fail(L"the list has no item " + Quote(item) + L"; it has " + joinItems(items));
-  const auto index = static_cast<WPARAM>(it - items.begin());
-  if (GetWindowLongPtrW(list, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) {
-    send(list, LB_SETSEL, FALSE, -1);
-    send(list, LB_SETSEL, TRUE, static_cast<LPARAM>(index));
-  } else if (send(list, LB_SETCURSEL, index, 0) == LB_ERR) {
-    fail(L"cannot select item " + Quote(item));
-  }
-}
-
-void Driver::press(const std::wstring& answerName) {
-  static const std::map<std::wstring, int> kAnswers = {
-      {L"ok", IDOK}, {L"cancel", IDCANCEL}, {L"retry", IDRETRY}, {L"yes", IDYES}, {L"no", IDNO}};
-  const auto answer = kAnswers.find(answerName);
-  if (answer == kAnswers.end()) fail(L"unknown answer " + Quote(answerName));
-  HWND open = std::exchange(box, nullptr);
-  if (!open || !IsWindow(open)) fail(L"no message box is open to answer");
-  HWND button = GetDlgItem(open, answer->second);
-  if (!button || !IsWindowVisible(button)) fail(L"the box has no " + answerName + L" button");
-  post(open, WM_COMMAND, MAKEWPARAM(answer->second, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-  // Gone before the next command looks, so that a second box is never taken for this one.
-  expect(L"the box closing", [&]() -> Problem {
-    if (!IsWindow(open) || !IsWindowVisible(open)) return std::nullopt;
-    return L"it is still open";
-  });
-}
 
 // A window's or control's state as a number, for `checked` and `enabled`.
 void expectState(Driver& d, const Words& w, bool whole, int (*state)(HWND)) {
