@@ -61,6 +61,17 @@ public:
     }
     EXPECT_TRUE(!attr || SetFileAttributesW(path.c_str(), attr));
   }
+  bool readOnlyHolds() override {
+    const std::wstring probe = dir_ + L".ro"; // beside the directory, which must stay empty
+    HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_READONLY, nullptr);
+    CloseHandle(h);
+    h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    CloseHandle(h);
+    SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(probe.c_str());
+    return h == INVALID_HANDLE_VALUE;
+  }
   std::optional<std::uint32_t> attributesOf(const std::wstring& name) override {
     const DWORD attributes = GetFileAttributesW((dir_ + L"\\" + name).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
@@ -86,9 +97,10 @@ TEST(Win32PcFilesTest, EachDriveKeepsItsCurrentDirectory) {
     ~Restore() { SetCurrentDirectoryW(dir); }
   } restore;
   GetCurrentDirectoryW(MAX_PATH, restore.dir);
-  ASSERT_TRUE(SetCurrentDirectoryW(world.root().c_str()));
+  const std::wstring root = world.root();
+  ASSERT_TRUE(SetCurrentDirectoryW(root.c_str()));
   const std::wstring here = files.currentDirectory();
-  EXPECT_TRUE(std::equal(here.begin(), here.end(), world.root().begin(), world.root().end(),
+  EXPECT_TRUE(std::equal(here.begin(), here.end(), root.begin(), root.end(),
                          [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); }))
       << testing::PrintToString(here);
   ASSERT_EQ(here.substr(1, 2), L":\\");

@@ -129,6 +129,9 @@ TEST(FakePcFilesTest, WrittenFilesGetTheArchiveBit) {
   EXPECT_EQ(files.contents(L"C:\\dst\\made.bin"), std::string("\0\xFF", 2));
   EXPECT_EQ(files.attributes(L"C:\\dst\\made.bin"), kAttrArchive);
   EXPECT_EQ(files.attributes(L"C:\\dst"), kAttrDirectory);
+  // As Windows does (Wine leaves the target's attributes alone).
+  ASSERT_TRUE(files.copyFile(L"C:\\dst\\Target.txt", L"C:\\dst\\made.bin"));
+  EXPECT_EQ(files.attributes(L"C:\\dst\\Made.bin"), kAttrHidden | kAttrArchive);
 }
 
 TEST(FakePcFilesTest, FilesUnderListsOnlyThatTree) {
