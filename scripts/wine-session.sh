@@ -14,12 +14,32 @@
 #
 # Afterwards $wine and $wineserver are the programs to run, and wine_session_xvfb_pid is set
 # when the display is a private Xvfb.
+#
+# The i686 build (the release build) runs on the 32-bit Wine loader, which this machine's kernel
+# cannot start by itself. Run as a program, the script runs a command where it can:
+#
+#   scripts/wine-session.sh i686 COMMAND [ARG...]
+#
+# runs COMMAND in a user and mount namespace of its own whose private binfmt_misc starts i386
+# programs with qemu-i386 (fetched by scripts/bootstrap.sh); nothing outside the command sees
+# the entry. There $wine (still the 64-bit loader) runs PE32 programs as well, and
+# wine_session_start uses PREFIX_DIR-i686: a prefix must be made with the entry active for its
+# 32-bit half to work, and keeping the two apart lets both kinds of run go on at once.
+# wine_session_arch is "i686" there, "win64" otherwise; wine_session_suffix is "-i686" there
+# and empty otherwise, for the other folders of a run that the two kinds must not share.
 
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 wine_session_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 wine_session_xvfb_pid=
 wine_session_server=
+wine_session_arch=win64
+wine_session_suffix=
+wine_session_binfmt=/proc/sys/fs/binfmt_misc
+if [ "${VOKUTA_WINE_ARCH:-}" = i686 ]; then
+  wine_session_arch=i686
+  wine_session_suffix=-i686
+fi
 
 wine_session_start() {
   local busy=
@@ -28,6 +48,13 @@ wine_session_start() {
     shift 2
   fi
   local prefix_dir=$1 screen=${2:-}
+  if [ "$wine_session_arch" = i686 ]; then
+    if [ ! -e "$wine_session_binfmt/qemu-i386" ]; then
+      echo "$(basename "$0" .sh): VOKUTA_WINE_ARCH=i686 outside scripts/wine-session.sh i686" >&2
+      exit 1
+    fi
+    prefix_dir=$prefix_dir$wine_session_suffix
+  fi
 
   "$wine_session_scripts/wine-prefix.sh" "$prefix_dir"
   # shellcheck disable=SC1091
@@ -116,3 +143,39 @@ serve_shots() {
     fi
   done
 }
+
+# Run as a program: the i686 mode described at the top.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
+  if [ $# -lt 2 ] || [ "$1" != i686 ]; then
+    echo "usage: $0 i686 COMMAND [ARG...]" >&2
+    exit 2
+  fi
+  shift
+  if [ "${VOKUTA_WINE_ARCH:-}" = i686 ] && [ -e "$wine_session_binfmt/qemu-i386" ]; then
+    # Already inside: the namespace would be made again for nothing.
+    exec "$@"
+  fi
+  if [ -z "${wine_session_inside:-}" ]; then
+    # shellcheck source=qemu-i386-path.sh
+    source "$wine_session_scripts/qemu-i386-path.sh"
+    for f in "$qemu_i386" /usr/lib/wine/wine; do
+      if [ ! -x "$f" ]; then
+        echo "wine-session: $f is missing; run scripts/bootstrap.sh" >&2
+        exit 1
+      fi
+    done
+    wine_session_inside=$qemu_i386 exec unshare --user --map-root-user --mount \
+      bash "${BASH_SOURCE[0]}" i686 "$@"
+  fi
+  # In the namespace (Linux 6.7 or later gives it a binfmt_misc instance of its own). "F" opens
+  # the interpreter now, so it is found whatever the program's mounts; "C" keeps set-user-ID
+  # programs as they are.
+  mount -t binfmt_misc binfmt_misc "$wine_session_binfmt"
+  magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  echo ":qemu-i386:M::$magic:$mask:$wine_session_inside:FC" >"$wine_session_binfmt/register"
+  unset wine_session_inside
+  export VOKUTA_WINE_ARCH=i686
+  exec "$@"
+fi
