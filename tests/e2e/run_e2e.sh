@@ -99,9 +99,15 @@ reset_files() {
   cp -R "$package" "$install_dir/パッケージ"
 }
 
+# How long the driver waits for what a step expects. A 32-bit program starts under qemu, several
+# times slower than a 64-bit one, and the machine may be busy with other builds.
+timeout_ms=${VOKUTA_E2E_TIMEOUT_MS:-10000}
+[ "$wine_session_arch" = win64 ] || timeout_ms=${VOKUTA_E2E_TIMEOUT_MS:-30000}
+
 run_scenario() {
   local script=$1 log=$2
-  "$wine" "$drive_exe" --exe 'C:\インストーラ\vokuta-setup.exe' --shots "$(windows_path "$shots")" \
+  "$wine" "$drive_exe" --exe 'C:\インストーラ\vokuta-setup.exe' --timeout "$timeout_ms" \
+    --shots "$(windows_path "$shots")" \
     -f "$(windows_path "$script")" </dev/null 2>&1 | serve_shots "$shots" >"$log"
   return "${PIPESTATUS[0]}"
 }
