@@ -147,35 +147,43 @@ serve_shots() {
 # Run as a program: the i686 mode described at the top.
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
   set -euo pipefail
+  if [ "${1:-}" = --in-namespace ]; then
+    qemu=$2
+    shift 2
+    # Only ever in a user namespace of its own (it maps one user; the machine's maps them all):
+    # outside, root would change the whole machine.
+    read -r _ _ mapped </proc/self/uid_map
+    if [ "$mapped" != 1 ]; then
+      echo "wine-session: --in-namespace outside a namespace of its own" >&2
+      exit 2
+    fi
+    # Linux 6.7 or later gives the namespace a binfmt_misc instance of its own. "F" opens the
+    # interpreter now, whatever the command's mounts later; "C" gives a program its own
+    # credentials, not the interpreter's.
+    mount -t binfmt_misc binfmt_misc "$wine_session_binfmt"
+    magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    echo ":qemu-i386:M::$magic:$mask:$qemu:FC" >"$wine_session_binfmt/register"
+    export VOKUTA_WINE_ARCH=i686
+    exec "$@"
+  fi
   if [ $# -lt 2 ] || [ "$1" != i686 ]; then
     echo "usage: $0 i686 COMMAND [ARG...]" >&2
     exit 2
   fi
   shift
-  if [ "${VOKUTA_WINE_ARCH:-}" = i686 ] && [ -e "$wine_session_binfmt/qemu-i386" ]; then
+  if [ "$wine_session_arch" = i686 ] && [ -e "$wine_session_binfmt/qemu-i386" ]; then
     # Already inside: the namespace would be made again for nothing.
     exec "$@"
   fi
-  if [ -z "${wine_session_inside:-}" ]; then
-    # shellcheck source=qemu-i386-path.sh
-    source "$wine_session_scripts/qemu-i386-path.sh"
-    for f in "$qemu_i386" /usr/lib/wine/wine; do
-      if [ ! -x "$f" ]; then
-        echo "wine-session: $f is missing; run scripts/bootstrap.sh" >&2
-        exit 1
-      fi
-    done
-    wine_session_inside=$qemu_i386 exec unshare --user --map-root-user --mount \
-      bash "${BASH_SOURCE[0]}" i686 "$@"
-  fi
-  # In the namespace (Linux 6.7 or later gives it a binfmt_misc instance of its own). "F" opens
-  # the interpreter now, so it is found whatever the program's mounts; "C" keeps set-user-ID
-  # programs as they are.
-  mount -t binfmt_misc binfmt_misc "$wine_session_binfmt"
-  magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
-  mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-  echo ":qemu-i386:M::$magic:$mask:$wine_session_inside:FC" >"$wine_session_binfmt/register"
-  unset wine_session_inside
-  export VOKUTA_WINE_ARCH=i686
-  exec "$@"
+  # shellcheck source=qemu-i386-path.sh
+  source "$wine_session_scripts/qemu-i386-path.sh"
+  for f in "$qemu_i386" /usr/lib/wine/wine; do
+    if [ ! -x "$f" ]; then
+      echo "wine-session: $f is missing; run scripts/bootstrap.sh" >&2
+      exit 1
+    fi
+  done
+  exec unshare --user --map-root-user --mount \
+    bash "${BASH_SOURCE[0]}" --in-namespace "$qemu_i386" "$@"
 fi
