@@ -89,7 +89,11 @@ else
   shots=$run_dir/screenshots$wine_session_suffix
   rm -rf "$shots"
   mkdir -p "$shots"
+  # A 32-bit program starts several times slower under qemu.
+  timeout_ms=10000
+  [ "$build" = win64 ] || timeout_ms=30000
   "$wine" build/win64/tests/e2e/vokuta-drive.exe --exe 'C:\pkg\vokuta-setup.exe' \
+    --timeout "$timeout_ms" \
     --shots "$(windows_path "$shots")" -f "$(windows_path "$root/tests/e2e/sample-install.drive")" \
     </dev/null 2>&1 | serve_shots "$shots" || status=$?
 fi
