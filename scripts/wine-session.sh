@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # shellcheck shell=bash
 # The Wine session of a script that runs the Windows build (sourced, under set -euo pipefail):
 #
