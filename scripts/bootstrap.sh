@@ -55,6 +55,7 @@ if [ ! -x "$qemu_i386" ]; then
   echo "bootstrap: fetching qemu-i386 from bookworm-backports' qemu-user into $qemu_i386_dir"
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
   # The archive that the machine's apt already uses for its release.
+  # shellcheck disable=SC2016 # apt's own $(FIELD) placeholders
   archive=$(apt-get indextargets --format '$(RELEASE) $(SITE)' 'Created-By: Packages' |
     awk -v r="$codename" '$1 == r { print $2; exit }')
   if [ -z "$archive" ]; then

@@ -39,7 +39,7 @@ source "$source_dir/scripts/wine-session.sh"
 # The message boxes need a display: Wine shows none without one.
 wine_session_start "$prefix" xvfb
 prefix=$WINEPREFIX
-filter=*
+filter='*'
 if [ "$wine_session_arch" = i686 ]; then
   filter='RegistryTest.*:PcFilesTest.*:Win32Codepage.*'
 fi
