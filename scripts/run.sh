@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the sample package (examples/sample) onto a simulated device under Wine:
 #
-#   scripts/run.sh
+#   scripts/run.sh [win64|win32]
 #
 # Installs what is missing (scripts/bootstrap.sh) and builds, in the win64 preset, the installer,
-# the simulated device's link library V370rsh32.dll, the test driver and the package tool. Then
+# the simulated device's link library V370rsh32.dll, the test driver and the package tool. With
+# "win32" the installer and the DLL are the release build's (preset win32), run on 32-bit Wine
+# (scripts/wine-session.sh i686), with the prefix in build/run/wine-i686. Then
 # it prepares a Wine prefix in build/run/wine as the PC software would leave it: InstallDir =
 # C:\VokutaPC with its work folders and the standard Ravuz.ini (the four reserved records) in
 # vkapps, no serial port recorded. The package goes to C:\pkg with the installer and the DLL
@@ -19,11 +21,23 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+build=${1:-win64}
+if [ $# -gt 1 ] || { [ "$build" != win64 ] && [ "$build" != win32 ]; }; then
+  echo "usage: $0 [win64|win32]" >&2
+  exit 2
+fi
 
-bash scripts/bootstrap.sh
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 -j "${JOBS:-2}" \
-  --target vokuta_setup vokuta_devsim_dll vokuta_drive vokuta_pkg_tool
+if [ "${VOKUTA_WINE_ARCH:-}" != i686 ]; then
+  bash scripts/bootstrap.sh
+  cmake --preset win64 >/dev/null
+  cmake --build --preset win64 -j "${JOBS:-2}" \
+    --target vokuta_setup vokuta_devsim_dll vokuta_drive vokuta_pkg_tool
+  if [ "$build" = win32 ]; then
+    cmake --preset win32 >/dev/null
+    cmake --build --preset win32 -j "${JOBS:-2}" --target vokuta_setup vokuta_devsim_dll
+    exec scripts/wine-session.sh i686 bash "$0" "$@"
+  fi
+fi
 
 run_dir=$root/build/run
 prefix=$run_dir/wine
@@ -31,6 +45,7 @@ prefix=$run_dir/wine
 source scripts/wine-session.sh
 # The user's display when there is one, a private Xvfb otherwise.
 wine_session_start --busy "run: another scripts/run.sh is using $prefix" "$prefix" display
+prefix=$WINEPREFIX
 if [ -n "$wine_session_xvfb_pid" ]; then
   interactive=
   managed=N # no window manager on a private Xvfb
@@ -55,7 +70,7 @@ cp -R tests/devices/sample "$device"
 # the programs; the library's settings name the device and a log of its calls.
 cp -R examples/sample "$drive_c/pkg"
 sed 's/^\[PORT\]=/;[PORT]=/' examples/sample/Setup.inf >"$drive_c/pkg/Setup.inf"
-cp build/win64/src/win32/vokuta-setup.exe build/win64/devsim/dll/V370rsh32.dll "$drive_c/pkg/"
+cp "build/$build/src/win32/vokuta-setup.exe" "build/$build/devsim/dll/V370rsh32.dll" "$drive_c/pkg/"
 printf 'device = C:\\VokutaDevice\r\nlog = C:\\pkg\\link.log\r\n' >"$drive_c/pkg/V370rsh32.ini"
 
 registry() { "$wine" reg "$@" >/dev/null 2>&1; }
@@ -71,10 +86,14 @@ if [ -n "$interactive" ]; then
   "$wine" 'C:\pkg\vokuta-setup.exe' 'C:\pkg\Setup.inf' || status=$?
   echo "run: the installer ended with exit code $status"
 else
-  shots=$run_dir/screenshots
+  shots=$run_dir/screenshots$wine_session_suffix
   rm -rf "$shots"
   mkdir -p "$shots"
+  # A 32-bit program starts several times slower under qemu.
+  timeout_ms=10000
+  [ "$build" = win64 ] || timeout_ms=30000
   "$wine" build/win64/tests/e2e/vokuta-drive.exe --exe 'C:\pkg\vokuta-setup.exe' \
+    --timeout "$timeout_ms" \
     --shots "$(windows_path "$shots")" -f "$(windows_path "$root/tests/e2e/sample-install.drive")" \
     </dev/null 2>&1 | serve_shots "$shots" || status=$?
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every preset and runs every test: native units and behaviour tests, the same under
 # AddressSanitizer and UndefinedBehaviorSanitizer with the fuzz targets, both Windows cross
-# builds, and the Windows platform tests under Wine. Ends with the test runner's summary.
+# builds, and the Windows tests under Wine for each of them (the i686 release build on 32-bit
+# Wine under qemu-i386, see scripts/wine-session.sh). Ends with the test runner's summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${JOBS:-2}

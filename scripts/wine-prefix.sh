@@ -8,11 +8,22 @@
 # Afterwards `source PREFIX_DIR/vokuta-env.sh` sets WINEPREFIX and the rest for running programs
 # in it.
 #
+# A new prefix is a copy of a template beside it (.template-win64, or .template-i686 under
+# scripts/wine-session.sh i686), made once: a test run needs several prefixes, and making one
+# costs Wine's whole first start (well over 10 s) where a copy takes a moment. The copy
+# hard-links the template's programs and libraries (most of its 600 MB or more), which Wine
+# never writes in place, and copies every other file.
+#
 # Idempotent and quick once the prefix exists (vokuta-env.sh is written last, so a prefix whose
 # creation was interrupted is set up again). Concurrent callers wait for each other. Leaves no
 # process running.
 set -euo pipefail
 
+direct=
+if [ "${1:-}" = --no-template ]; then
+  direct=1
+  shift
+fi
 if [ $# -ne 1 ]; then
   echo "usage: $0 PREFIX_DIR" >&2
   exit 2
@@ -56,13 +67,44 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
   exit 1
 fi
 
-# One locale for the prefix's whole life: Wine rewrites its font substitutes when the code
-# page changes. LC_ALL as well, so that a caller's LC_* settings cannot override LANG.
-{
-  printf 'export WINEPREFIX=%q WINEARCH=win64 WINEDEBUG=-all\n' "$prefix"
-  printf 'export WINEDLLOVERRIDES=%q\n' 'mscoree,mshtml=;winemenubuilder.exe=d'
-  printf 'export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8\n'
-} >"$env_file.new"
+write_env() {
+  # One locale for the prefix's whole life: Wine rewrites its font substitutes when the code
+  # page changes. LC_ALL as well, so that a caller's LC_* settings cannot override LANG.
+  {
+    printf 'export WINEPREFIX=%q WINEARCH=win64 WINEDEBUG=-all\n' "$prefix"
+    printf 'export WINEDLLOVERRIDES=%q\n' 'mscoree,mshtml=;winemenubuilder.exe=d'
+    printf 'export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8\n'
+  } >"$env_file.new"
+}
+
+# The files of drive_c that a copy of a prefix must not share with the template: all but the
+# programs and libraries.
+own_copies() {
+  find drive_c -type f ! -iname '*.dll' ! -iname '*.exe' ! -iname '*.drv' ! -iname '*.sys' \
+    ! -iname '*.ocx' ! -iname '*.acm' ! -iname '*.cpl' ! -iname '*.ax' ! -iname '*.tlb' \
+    ! -iname '*.ds' "$@"
+}
+
+if [ -z "$direct" ]; then
+  template=$(dirname "$prefix")/.template-${VOKUTA_WINE_ARCH:-win64}
+  "$0" --no-template "$template"
+  echo "wine-prefix: creating $prefix from $template" >&2
+  find "$prefix" -mindepth 1 -maxdepth 1 ! -name .vokuta-lock ! -name .vokuta-run-lock \
+    -exec rm -rf {} +
+  # Not the template's own files: its locks, its environment and Wine's "wineserver" (a name
+  # private to one prefix).
+  find "$template" -mindepth 1 -maxdepth 1 ! -name drive_c ! -name '.vokuta-*' \
+    ! -name 'vokuta-env.sh*' ! -name wineserver -exec cp -a {} "$prefix/" \;
+  cp -al "$template/drive_c" "$prefix/"
+  # The other files become copies of their own, in one pass (a process per file is slow).
+  (cd "$prefix" && own_copies -print0 | xargs -0 -r rm -f)
+  (cd "$template" && own_copies -print0 | tar --null -T - -cf -) | (cd "$prefix" && tar -xf -)
+  write_env
+  mv "$env_file.new" "$env_file"
+  exit 0
+fi
+
+write_env
 # shellcheck disable=SC1090
 source "$env_file.new"
 

@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # shellcheck shell=bash
 # The Wine session of a script that runs the Windows build (sourced, under set -euo pipefail):
 #
@@ -14,12 +15,32 @@
 #
 # Afterwards $wine and $wineserver are the programs to run, and wine_session_xvfb_pid is set
 # when the display is a private Xvfb.
+#
+# The i686 build (the release build) runs on the 32-bit Wine loader, which this machine's kernel
+# cannot start by itself. Run as a program, the script runs a command where it can:
+#
+#   scripts/wine-session.sh i686 COMMAND [ARG...]
+#
+# runs COMMAND in a user and mount namespace of its own whose private binfmt_misc starts i386
+# programs with qemu-i386 (fetched by scripts/bootstrap.sh); nothing outside the command sees
+# the entry. There $wine (still the 64-bit loader) runs PE32 programs as well, and
+# wine_session_start uses PREFIX_DIR-i686: a prefix must be made with the entry active for its
+# 32-bit half to work, and keeping the two apart lets both kinds of run go on at once.
+# wine_session_arch is "i686" there, "win64" otherwise; wine_session_suffix is "-i686" there
+# and empty otherwise, for the other folders of a run that the two kinds must not share.
 
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 wine_session_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 wine_session_xvfb_pid=
 wine_session_server=
+wine_session_arch=win64
+wine_session_suffix=
+wine_session_binfmt=/proc/sys/fs/binfmt_misc
+if [ "${VOKUTA_WINE_ARCH:-}" = i686 ]; then
+  wine_session_arch=i686
+  wine_session_suffix=-i686
+fi
 
 wine_session_start() {
   local busy=
@@ -28,6 +49,13 @@ wine_session_start() {
     shift 2
   fi
   local prefix_dir=$1 screen=${2:-}
+  if [ "$wine_session_arch" = i686 ]; then
+    if [ ! -e "$wine_session_binfmt/qemu-i386" ]; then
+      echo "$(basename "$0" .sh): VOKUTA_WINE_ARCH=i686 outside scripts/wine-session.sh i686" >&2
+      exit 1
+    fi
+    prefix_dir=$prefix_dir$wine_session_suffix
+  fi
 
   "$wine_session_scripts/wine-prefix.sh" "$prefix_dir"
   # shellcheck disable=SC1091
@@ -116,3 +144,47 @@ serve_shots() {
     fi
   done
 }
+
+# Run as a program: the i686 mode described at the top.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+  set -euo pipefail
+  if [ "${1:-}" = --in-namespace ]; then
+    qemu=$2
+    shift 2
+    # Only ever in a user namespace of its own (it maps one user; the machine's maps them all):
+    # outside, root would change the whole machine.
+    read -r _ _ mapped </proc/self/uid_map
+    if [ "$mapped" != 1 ]; then
+      echo "wine-session: --in-namespace outside a namespace of its own" >&2
+      exit 2
+    fi
+    # Linux 6.7 or later gives the namespace a binfmt_misc instance of its own. "F" opens the
+    # interpreter now, whatever the command's mounts later; "C" gives a program its own
+    # credentials, not the interpreter's.
+    mount -t binfmt_misc binfmt_misc "$wine_session_binfmt"
+    magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    echo ":qemu-i386:M::$magic:$mask:$qemu:FC" >"$wine_session_binfmt/register"
+    export VOKUTA_WINE_ARCH=i686
+    exec "$@"
+  fi
+  if [ $# -lt 2 ] || [ "$1" != i686 ]; then
+    echo "usage: $0 i686 COMMAND [ARG...]" >&2
+    exit 2
+  fi
+  shift
+  if [ "$wine_session_arch" = i686 ] && [ -e "$wine_session_binfmt/qemu-i386" ]; then
+    # Already inside: the namespace would be made again for nothing.
+    exec "$@"
+  fi
+  # shellcheck source=qemu-i386-path.sh
+  source "$wine_session_scripts/qemu-i386-path.sh"
+  for f in "$qemu_i386" /usr/lib/wine/wine; do
+    if [ ! -x "$f" ]; then
+      echo "wine-session: $f is missing; run scripts/bootstrap.sh" >&2
+      exit 1
+    fi
+  done
+  exec unshare --user --map-root-user --mount \
+    bash "${BASH_SOURCE[0]}" --in-namespace "$qemu_i386" "$@"
+fi

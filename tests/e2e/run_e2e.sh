@@ -1,35 +1,53 @@
 #!/usr/bin/env bash
 # The installer end to end under Wine and Xvfb:
 #
-#   tests/e2e/run_e2e.sh WIN64_BUILD_DIR NATIVE_BUILD_DIR [SCENARIO...]
+#   tests/e2e/run_e2e.sh [--shard K/N] [--installer WINDOWS_BUILD_DIR] WIN64_BUILD_DIR
+#                        NATIVE_BUILD_DIR [SCENARIO...]
 #
-# Runs every scenario of tests/e2e/scenarios (or the ones named, without ".drive") with
-# vokuta-drive against the win64 build's vokuta-setup.exe. One Wine prefix in the native build
-# tree serves all of them; before each, the package copies, the PC software's folders and the
+# Runs every scenario of tests/e2e/scenarios (or the ones named, without ".drive"; with --shard,
+# the K-th of every N of them) with the win64 build's vokuta-drive against the vokuta-setup.exe
+# and V370rsh32.dll of WINDOWS_BUILD_DIR (default: the win64 build). The release build (win32)
+# runs through scripts/wine-session.sh i686. One Wine prefix in the native build tree serves a
+# run (each shard has its own, so that shards can run at once); before each scenario, the package copies, the PC software's folders and the
 # installer's folder (vokuta-setup.exe with the simulated device's V370rsh32.dll beside it) are
 # made afresh in the prefix. Each scenario sets the registry values it needs itself, and one that
 # connects writes the DLL's settings and prepares its device with the driver's file commands.
 # A scenario named *.fail.drive checks the driver: it must fail at a check and report the text
 # of its "# expect: " line.
-# Screenshots go to NATIVE_BUILD_DIR/wine/e2e-shots. Every scenario runs even when one fails;
+# Screenshots go to NATIVE_BUILD_DIR/wine/e2e-shots (e2e-shots-i686 for the release build). Every scenario runs even when one fails;
 # the exit code is non-zero when any did. Wine and Xvfb are ended on the way out.
 set -euo pipefail
 
-if [ $# -lt 2 ]; then
-  echo "usage: $0 WIN64_BUILD_DIR NATIVE_BUILD_DIR [SCENARIO...]" >&2
+shard=1/1
+installer_dir_arg=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --shard) shard=$2 ;;
+    --installer) installer_dir_arg=$2 ;;
+    *) break ;;
+  esac
+  shift 2
+done
+if [ $# -lt 2 ] || ! [[ $shard =~ ^([1-9][0-9]*)/([1-9][0-9]*)$ ]] ||
+  [ "${BASH_REMATCH[1]}" -gt "${BASH_REMATCH[2]}" ]; then
+  echo "usage: $0 [--shard K/N] [--installer WINDOWS_BUILD_DIR] WIN64_BUILD_DIR" \
+    "NATIVE_BUILD_DIR [SCENARIO...]" >&2
   exit 2
 fi
+shard_index=${BASH_REMATCH[1]}
+shard_count=${BASH_REMATCH[2]}
 win64_dir=$(cd "$1" && pwd)
 native_dir=$(cd "$2" && pwd)
 shift 2
+build_dir=$(cd "${installer_dir_arg:-$win64_dir}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-setup_exe=$win64_dir/src/win32/vokuta-setup.exe
+setup_exe=$build_dir/src/win32/vokuta-setup.exe
 drive_exe=$win64_dir/tests/e2e/vokuta-drive.exe
-device_dll=$win64_dir/devsim/dll/V370rsh32.dll
+device_dll=$build_dir/devsim/dll/V370rsh32.dll
 for f in "$setup_exe" "$drive_exe" "$device_dll"; do
   if [ ! -f "$f" ]; then
-    echo "run_e2e: $f is missing; build the win64 preset first" >&2
+    echo "run_e2e: $f is missing; build its preset first" >&2
     exit 1
   fi
 done
@@ -40,14 +58,23 @@ if [ $# -gt 0 ]; then
 else
   scenarios=("$here"/scenarios/*.drive)
 fi
+if [ "$shard_count" -gt 1 ]; then
+  mine=()
+  for i in "${!scenarios[@]}"; do
+    if [ $((i % shard_count + 1)) -eq "$shard_index" ]; then mine+=("${scenarios[$i]}"); fi
+  done
+  scenarios=("${mine[@]}")
+fi
 
 prefix=$native_dir/wine/e2e
+[ "$shard_count" -eq 1 ] || prefix=$prefix-$shard_index
 # shellcheck source=../../scripts/wine-session.sh
 source "$source_dir/scripts/wine-session.sh"
 wine_session_start "$prefix" xvfb
+prefix=$WINEPREFIX
 
-shots=$native_dir/wine/e2e-shots
-rm -rf "$shots"
+# The shards share the folder: each removes only the pictures it takes again.
+shots=$native_dir/wine/e2e-shots$wine_session_suffix
 mkdir -p "$shots"
 
 # The folders the scenarios name: C:\ヴォクタ\PC側 is the PC software's InstallDir, C:\インストーラ
@@ -72,9 +99,15 @@ reset_files() {
   cp -R "$package" "$install_dir/パッケージ"
 }
 
+# How long the driver waits for what a step expects. A 32-bit program starts under qemu, several
+# times slower than a 64-bit one, and the machine may be busy with other builds.
+timeout_ms=${VOKUTA_E2E_TIMEOUT_MS:-10000}
+[ "$wine_session_arch" = win64 ] || timeout_ms=${VOKUTA_E2E_TIMEOUT_MS:-30000}
+
 run_scenario() {
   local script=$1 log=$2
-  "$wine" "$drive_exe" --exe 'C:\インストーラ\vokuta-setup.exe' --shots "$(windows_path "$shots")" \
+  "$wine" "$drive_exe" --exe 'C:\インストーラ\vokuta-setup.exe' --timeout "$timeout_ms" \
+    --shots "$(windows_path "$shots")" \
     -f "$(windows_path "$script")" </dev/null 2>&1 | serve_shots "$shots" >"$log"
   return "${PIPESTATUS[0]}"
 }
@@ -90,6 +123,9 @@ for script in "${scenarios[@]}"; do
   fi
   count=$((count + 1))
   reset_files
+  sed -n 's/^shot \(.*\)$/\1/p' "$script" | while IFS= read -r picture; do
+    rm -f "$shots/$picture"
+  done
   log=$prefix/$name.log
   started=$EPOCHREALTIME
   status=0

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The link-library binding against the simulated-device DLL under Wine:
 #
-#   tests/link_wine/run_link_tests.sh WIN64_BUILD_DIR NATIVE_BUILD_DIR
+#   tests/link_wine/run_link_tests.sh WINDOWS_BUILD_DIR NATIVE_BUILD_DIR
 #
+# WINDOWS_BUILD_DIR is a win64 build, or the win32 one (the release build) run through
+# scripts/wine-session.sh i686.
 # The binding loads V370rsh32.dll by name, so what it finds depends on the folder of the
 # program. vokuta_link_tests.exe is copied into one folder per case, each with its own
 # libraries and settings, and its suite for that case runs there:
@@ -13,23 +15,24 @@
 #   no-library/  no V370rsh32.dll
 #   no-u_dir/    a V370rsh32.dll that lacks u_dir
 # The folders are made afresh under NATIVE_BUILD_DIR/wine/link-run; the prefix is
-# NATIVE_BUILD_DIR/wine/link (created on first use by scripts/wine-prefix.sh). Every case runs
+# NATIVE_BUILD_DIR/wine/link (created on first use by scripts/wine-prefix.sh); both end in
+# "-i686" for the release build. Every case runs
 # even when one fails; the exit code is non-zero when any did.
 set -euo pipefail
 
 if [ $# -ne 2 ]; then
-  echo "usage: $0 WIN64_BUILD_DIR NATIVE_BUILD_DIR" >&2
+  echo "usage: $0 WINDOWS_BUILD_DIR NATIVE_BUILD_DIR" >&2
   exit 2
 fi
-win64_dir=$(cd "$1" && pwd)
+build_dir=$(cd "$1" && pwd)
 native_dir=$(cd "$2" && pwd)
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-exe=$win64_dir/tests/link_wine/vokuta_link_tests.exe
-device_dll=$win64_dir/devsim/dll/V370rsh32.dll
-partial_dll=$win64_dir/tests/link_wine/V370rsh32_without_u_dir.dll
+exe=$build_dir/tests/link_wine/vokuta_link_tests.exe
+device_dll=$build_dir/devsim/dll/V370rsh32.dll
+partial_dll=$build_dir/tests/link_wine/V370rsh32_without_u_dir.dll
 for f in "$exe" "$device_dll" "$partial_dll"; do
   if [ ! -f "$f" ]; then
-    echo "run_link_tests: $f is missing; build the win64 preset first" >&2
+    echo "run_link_tests: $f is missing; build its preset first" >&2
     exit 1
   fi
 done
@@ -39,7 +42,7 @@ done
 source "$source_dir/scripts/wine-session.sh"
 wine_session_start "$native_dir/wine/link"
 
-run=$native_dir/wine/link-run
+run=$native_dir/wine/link-run$wine_session_suffix
 rm -rf "$run"
 folder() {
   mkdir -p "$run/$1"
