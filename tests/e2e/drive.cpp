@@ -137,11 +137,16 @@ std::wstring caption(HWND h) {
   return buf;
 }
 
+// How long a window may take to answer a sent message; a longer --timeout raises it, since a
+// program under emulation (the release build) can be slow to answer on a busy machine.
+DWORD answerLimitMs = 10000;
+
 LRESULT send(HWND h, UINT message, WPARAM w, LPARAM l) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutW(h, message, w, l, SMTO_ABORTIFHUNG, 5000, &result))
+  if (!SendMessageTimeoutW(h, message, w, l, SMTO_ABORTIFHUNG, answerLimitMs, &result))
     fail(L"window " + hex(reinterpret_cast<std::uintptr_t>(h)) + L" (" + className(h) +
-         L") did not answer message " + hex(message) + L" within 5 s");
+         L") did not answer message " + hex(message) + L" within " +
+         std::to_wstring(answerLimitMs) + L" ms");
   return static_cast<LRESULT>(result);
 }
 
@@ -997,6 +1002,7 @@ int runDriver(int argc, wchar_t** argv) {
       options.shots = argv[++i];
     } else if (a == L"--timeout") {
       options.timeoutMs = static_cast<DWORD>(std::wcstoul(argv[++i], nullptr, 10));
+      answerLimitMs = std::max(answerLimitMs, options.timeoutMs);
     } else if (a == L"-f") {
       const std::wstring path = argv[++i];
       const auto lines = readLines(path);
