@@ -204,6 +204,7 @@ int benchMain(int argc, char** argv) {
     std::printf("%-32s %10.3f s %10.3f s %7.2fx  %s\n", r.work, m, b, b > 0 ? m / b : 0.0,
                 r.target);
   }
+  std::fflush(stdout);
   if (ownWork) fs::remove_all(work);
   return 0;
 }
