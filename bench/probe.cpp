@@ -2,15 +2,17 @@
 //
 //   vokuta-bench-probe start CONTROL EXE [ARGUMENT]
 //       prints the milliseconds from starting EXE until a visible top-level window of it holds
-//       the control CONTROL (a number), then ends the program
+//       the control CONTROL (a number), and the processor time EXE used until then; then ends
+//       the program
 //   vokuta-bench-probe install EXE SETUP_INF
 //       starts the installer on the package, waits for its main window, clicks Next, says yes
-//       to the connect prompt and prints "startup MS install MS", the install time counted
-//       from that yes until the closing message; exit code 1 unless that message is the
-//       success one and the installer then ends by itself with 0.
+//       to the connect prompt and prints the milliseconds from that yes until the closing
+//       message and the processor time the installer used in them; exit code 1 unless that
+//       message is the success one and the installer then ends by itself with 0.
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -50,6 +52,16 @@ HWND waitFor(const PROCESS_INFORMATION& pi, int control, HWND notThis = nullptr)
     if (WaitForSingleObject(pi.hProcess, 1) == WAIT_OBJECT_0) return nullptr;
   }
   return nullptr;
+}
+
+// User and kernel time of the process so far.
+double cpuMs(HANDLE process) {
+  FILETIME created, exited, kernel, user;
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  auto ms = [](const FILETIME& t) {
+    return static_cast<double>((std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime) / 1e4;
+  };
+  return ms(kernel) + ms(user);
 }
 
 double msSince(Clock::time_point start) {
@@ -94,9 +106,10 @@ int wmain(int argc, wchar_t** argv) {
   }
   const HWND main = waitFor(pi, control);
   const double startup = msSince(begin);
+  const double startupCpu = cpuMs(pi.hProcess);
   if (!main) return fail(pi, "no window");
   if (start) {
-    std::printf("%.1f\n", startup);
+    std::printf("%.1f %.1f\n", startup, startupCpu);
     TerminateProcess(pi.hProcess, 0);
     return 0;
   }
@@ -107,10 +120,12 @@ int wmain(int argc, wchar_t** argv) {
   if (!connect || title(connect).find(L"接続") == std::wstring::npos)
     return fail(pi, "no connect prompt");
   const auto go = Clock::now();
+  const double goCpu = cpuMs(pi.hProcess);
   PostMessageW(connect, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(connect, IDYES)));
   const HWND closing = waitFor(pi, 0, connect);
   const double install = msSince(go);
+  const double installCpu = cpuMs(pi.hProcess) - goCpu;
   if (!closing || title(closing).find(L"正常終了") == std::wstring::npos)
     return fail(pi, "the install did not end with the success message");
   PostMessageW(closing, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -119,6 +134,6 @@ int wmain(int argc, wchar_t** argv) {
   if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0 ||
       !GetExitCodeProcess(pi.hProcess, &code) || code != 0)
     return fail(pi, "the installer did not end with 0");
-  std::printf("startup %.1f install %.1f\n", startup, install);
+  std::printf("%.1f %.1f\n", install, installCpu);
   return 0;
 }
