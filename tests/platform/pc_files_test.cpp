@@ -173,11 +173,18 @@ TEST_F(PcFilesTest, FileLengthOfFilesOnly) {
   create(L"three.bin", "abc");
   create(L"empty.bin", "");
   createDirectory(L"sub");
-  EXPECT_EQ(files_.fileLength(path(L"three.bin")), 3u);
-  EXPECT_EQ(files_.fileLength(path(L"THREE.BIN")), 3u);
-  EXPECT_EQ(files_.fileLength(path(L"empty.bin")), 0u);
-  EXPECT_EQ(files_.fileLength(path(L"none.bin")), std::nullopt);
-  EXPECT_EQ(files_.fileLength(path(L"sub")), std::nullopt);
+  // The disk's lengths, whether or not a search of the folder came just before.
+  for (const bool searched : {false, true}) {
+    if (searched) ASSERT_EQ(names(L"*").size(), 2u);
+    EXPECT_EQ(files_.fileLength(path(L"three.bin")), 3u) << searched;
+    EXPECT_EQ(files_.fileLength(path(L"THREE.BIN")), 3u) << searched;
+    EXPECT_EQ(files_.fileLength(path(L"empty.bin")), 0u) << searched;
+    EXPECT_EQ(files_.fileLength(path(L"none.bin")), std::nullopt) << searched;
+    EXPECT_EQ(files_.fileLength(path(L"sub")), std::nullopt) << searched;
+  }
+  // A file written right after a search has its new length.
+  ASSERT_TRUE(files_.writeFile(path(L"empty.bin"), {'x'}));
+  EXPECT_EQ(files_.fileLength(path(L"empty.bin")), 1u);
 }
 
 TEST_F(PcFilesTest, WriteThenReadGivesTheSameBytes) {
