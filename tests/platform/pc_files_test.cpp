@@ -175,7 +175,9 @@ TEST_F(PcFilesTest, FileLengthOfFilesOnly) {
   createDirectory(L"sub");
   // The disk's lengths, whether or not a search of the folder came just before.
   for (const bool searched : {false, true}) {
-    if (searched) ASSERT_EQ(names(L"*").size(), 2u);
+    if (searched) {
+      ASSERT_EQ(names(L"*").size(), 2u);
+    }
     EXPECT_EQ(files_.fileLength(path(L"three.bin")), 3u) << searched;
     EXPECT_EQ(files_.fileLength(path(L"THREE.BIN")), 3u) << searched;
     EXPECT_EQ(files_.fileLength(path(L"empty.bin")), 0u) << searched;
