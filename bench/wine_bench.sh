@@ -114,8 +114,9 @@ printf '\n%-52s %12s %12s %8s %10s %10s %7s  %s\n' "work (medians of $runs)" wal
   cpu baseline ratio target
 row() {
   awk -v w="$1" -v m="$2" -v b="$3" -v cm="$4" -v cb="$5" -v t="$6" 'BEGIN {
-    printf "%-52s %9.2f ms %9.2f ms %7.3fx %7.2f ms %7.2f ms %6.2fx  %s\n",
-      w, m, b, (b > 0 ? m / b : 0), cm, cb, (cb > 0 ? cm / cb : 0), t }'
+    printf "%-52s %9.2f ms %9.2f ms %7.3fx %7.2f ms ", w, m, b, (b > 0 ? m / b : 0), cm
+    if (cb > 0) printf "%7.2f ms %6.2fx  %s\n", cb, cm / cb, t
+    else printf "%10s %7s  %s\n", "-", "-", t }'
 }
 row "install, $slow_files x 5120 bytes at 115200 bit/s / link time" "$slow" "$link" "$slow_cpu" \
   0 "under 1.01x"
