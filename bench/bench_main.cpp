@@ -186,9 +186,10 @@ int benchMain(int argc, char** argv) {
       {"FOLDERS", "vokuta-pkg check, 199 rows over 199 folders of " +
                       std::to_string(folders.files) + " files"},
       {"WIDE", "vokuta-pkg check, 10 rows of " + std::to_string(wide.files) + " files"}};
-  for (const auto& [dir, name] : checks) {
-    const std::string command =
-        quoted(VOKUTA_PKG_TOOL) + " check " + quoted(work / dir / "Setup.inf") + " >/dev/null";
+  for (const auto& check : checks) {
+    const std::string name = check.second;
+    const std::string command = quoted(VOKUTA_PKG_TOOL) + " check " +
+                                quoted(work / check.first / "Setup.inf") + " >/dev/null";
     benchmark::RegisterBenchmark(
         name.c_str(),
         [command, name](benchmark::State& s) {
