@@ -92,6 +92,8 @@ std::int32_t SimulatedDevice::u_nego(std::intptr_t, std::int32_t port, std::int3
   // A dropped link comes back only after the caller has ended it.
   if (port != config_.port || dropped_) return finish("u_nego", args, {-1, 0}, status);
   linked_ = true;
+  // Counted once here, so that files changed in the folder between two runs are seen.
+  used_ = usedBelow(config_.deviceDir);
   return finish("u_nego", args, {0, 0}, status);
 }
 
@@ -101,6 +103,7 @@ std::int32_t SimulatedDevice::u_end(std::intptr_t, std::int32_t port, std::int32
   if (auto failed = intercept("u_end", false)) return finish("u_end", args, *failed, status);
   linked_ = false;
   dropped_ = false;
+  used_.reset();
   return finish("u_end", args, {0, 0}, status);
 }
 
@@ -127,8 +130,10 @@ std::int32_t SimulatedDevice::u_upload(std::intptr_t, std::int32_t port, std::in
   if (!bytes || !host) return finish("u_upload", args, {-1, 0}, status);
 
   const std::uint64_t old = blocks(pc_.fileLength(*host).value_or(0));
-  if (usedBytes() - old + blocks(bytes->size()) > config_.capacity)
-    return finish("u_upload", args, {-1, 5}, status);
+  // A file put into the folder by hand while linked is not in the count: never below zero.
+  const std::uint64_t before = usedBytes();
+  const std::uint64_t used = (before > old ? before - old : 0) + blocks(bytes->size());
+  if (used > config_.capacity) return finish("u_upload", args, {-1, 5}, status);
   delay(bytes->size());
   const std::wstring partial = parentOf(*host) + L"\\" + kPartialName;
   if (!pc_.writeFile(partial, *bytes)) return finish("u_upload", args, {-1, 0}, status);
@@ -138,6 +143,7 @@ std::int32_t SimulatedDevice::u_upload(std::intptr_t, std::int32_t port, std::in
     pc_.deleteFile(partial);
     return finish("u_upload", args, {-1, fault ? fault->status : 0}, status);
   }
+  if (used_) used_ = used;
   return finish("u_upload", args, {0, 0}, status);
 }
 
@@ -184,6 +190,8 @@ std::int32_t SimulatedDevice::u_dir(std::intptr_t, std::int32_t port, std::int32
 std::uint64_t SimulatedDevice::usedBelow(const std::wstring& dir) {
   std::uint64_t used = 0;
   for (const FoundFile& f : pc_.find(dir + L"\\*", kAttrDirectory | kAttrHidden | kAttrSystem)) {
+    // A partial upload left by a broken run is no device file; the next upload replaces it.
+    if (f.name == kPartialName) continue;
     const std::wstring path = dir + L"\\" + f.name;
     used += (f.attributes & kAttrDirectory) ? usedBelow(path)
                                             : blocks(pc_.fileLength(path).value_or(0));
@@ -191,7 +199,7 @@ std::uint64_t SimulatedDevice::usedBelow(const std::wstring& dir) {
   return used;
 }
 
-std::uint64_t SimulatedDevice::usedBytes() { return usedBelow(config_.deviceDir); }
+std::uint64_t SimulatedDevice::usedBytes() { return used_ ? *used_ : usedBelow(config_.deviceDir); }
 
 std::uint64_t SimulatedDevice::freeBytes() {
   const std::uint64_t used = usedBytes();

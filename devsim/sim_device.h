@@ -51,7 +51,8 @@ public:
                      std::int32_t bufferSize, std::int32_t* freeBytes,
                      std::int32_t* status) override;
 
-  /// Bytes in use: every file counted in whole 512-byte blocks.
+  /// Bytes in use: every file counted in whole 512-byte blocks. Counted when the link opens and
+  /// kept as uploads change the files; without a link, counted afresh.
   std::uint64_t usedBytes();
   std::uint64_t freeBytes();
   bool linked() const { return linked_; }
@@ -85,6 +86,7 @@ private:
   const ShiftJis& sjis_;
   bool linked_ = false;
   bool dropped_ = false;
+  std::optional<std::uint64_t> used_; ///< the count kept while linked
   int callsMade_ = 0;
   std::map<std::string, int> callsOf_;
   std::vector<Call> calls_;

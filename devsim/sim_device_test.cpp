@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "support/fake_pc_files.h"
 #include "support/test_codepage.h"
 
@@ -89,6 +91,44 @@ TEST_F(Device, AFailedUploadLeavesTheOldFile) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(files.contents(L"C:\\device\\KEEP.BIN"), "1");
   EXPECT_EQ(files.filesUnder(L"C:\\device"), std::vector<std::wstring>{L"C:\\device\\KEEP.BIN"});
+}
+
+// The count kept while linked must be the one a fresh look at the folder gives, step by step.
+TEST_F(Device, KeepsItsCountOfUsedBlocksExact) {
+  files.addFile(L"C:\\device\\OLD.BIN", std::string(600, 'o'));
+  files.addFile(L"C:\\device\\upload.partial", std::string(900, 'p')); // a broken run's
+  files.addFile(L"C:\\pc\\huge.bin", std::string(3000, 'h'));
+  Config c;
+  c.deviceDir = L"C:\\device";
+  c.capacity = 4096;
+  c.faults = {{"u_upload", 3, 0}};
+  device(c);
+  const struct {
+    const char* step;
+    std::function<void()> act;
+    std::int32_t free;
+  } steps[] = {
+      {"link opened", [&] { nego(); }, 4096 - 1024},
+      {"new file", [&] { upload("C:\\pc\\big.bin", "\\NEW.BIN"); }, 4096 - 2048},
+      {"replaced by a smaller one", [&] { upload("C:\\pc\\one.bin", "\\OLD.BIN"); }, 4096 - 1536},
+      {"upload broken on the way", [&] { upload("C:\\pc\\big.bin", "\\OLD.BIN"); }, 4096 - 1536},
+      {"no room", [&] { upload("C:\\pc\\huge.bin", "\\X.BIN"); }, 4096 - 1536},
+      {"changed by hand between runs",
+       [&] {
+         end();
+         files.deleteFile(L"C:\\device\\NEW.BIN");
+         files.addFile(L"C:\\device\\HAND.BIN", std::string(2000, 'h'));
+         nego();
+       },
+       4096 - 512 - 2048},
+  };
+  for (const auto& s : steps) {
+    s.act();
+    EXPECT_EQ(freeSpace(), s.free) << s.step;
+    EXPECT_EQ(SimulatedDevice(c, files, test::TestShiftJis()).freeBytes(),
+              static_cast<std::uint64_t>(s.free))
+        << s.step;
+  }
 }
 
 TEST_F(Device, StaysInsideItsFolderAndTakesOnlyDeviceNames) {

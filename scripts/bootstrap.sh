@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev clang-format
-  googletest libgtest-dev libgmock-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-i686
   wine wine64 fonts-wine xvfb x11-utils fonts-ipafont-gothic locales imagemagick
   # The release build runs on 32-bit Wine; see the qemu-i386 step below.

@@ -93,11 +93,12 @@ std::int16_t TransferFile(Program& p, std::int16_t op, std::int16_t uploadFlag,
                              &p.g.LinkStatus);
       attempted = true;
     }
-    // The mirror shows what the device holds: a file goes there once the device has it.
+    // The mirror shows what the device holds: a file goes there once the device has it. The
+    // copy fails by itself when the PC file is missing, so no search goes before it.
     auto mirror = [&] {
       if (attempted && op == kUpload && StaysInside(dir + fileName) &&
           fileName.find(L'\\') == std::wstring::npos)
-        CopyIfExists(p, pcPath, p.g.CacheDir + dir + fileName);
+        p.files.copyFile(pcPath, p.g.CacheDir + dir + fileName);
       return kDone;
     };
     if (!attempted || r == 0) return mirror();

@@ -15,6 +15,10 @@ constexpr std::uint32_t kSeamAttributes =
 // Attributes that keep an entry out of a search unless `include` asks for them.
 constexpr std::uint32_t kFilteredAttributes = kAttrHidden | kAttrSystem | kAttrDirectory;
 
+// How long the lengths a search saw are taken as the disk's: the size total reads them within
+// microseconds; anything later asks the disk again.
+constexpr std::uint64_t kSeenFor = 1000;
+
 // ReadFile and WriteFile take a DWORD count: larger files go in pieces.
 constexpr DWORD kChunk = 1u << 20;
 
@@ -24,21 +28,40 @@ bool isDotEntry(const wchar_t* name) {
 
 } // namespace
 
+void Win32PcFiles::forget() {
+  seenDir_.clear();
+  seen_.clear();
+}
+
 std::vector<FoundFile> Win32PcFiles::find(const std::wstring& pattern, std::uint32_t include) {
+  forget();
   std::vector<FoundFile> found;
   WIN32_FIND_DATAW data;
-  win32::UniqueFind search(FindFirstFileW(pattern.c_str(), &data));
+  // The basic information leaves out the short names, which nothing here uses.
+  win32::UniqueFind search(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                            FindExSearchNameMatch, nullptr,
+                                            FIND_FIRST_EX_LARGE_FETCH));
   if (!search) return found;
+  const std::size_t cut = pattern.find_last_of(L"\\/");
+  seenDir_ = cut == std::wstring::npos ? std::wstring() : pattern.substr(0, cut);
+  seenAt_ = GetTickCount64();
   do {
     if (isDotEntry(data.cFileName)) continue;
     const std::uint32_t attributes = data.dwFileAttributes & kSeamAttributes;
     if (attributes & kFilteredAttributes & ~include) continue;
     found.push_back({data.cFileName, attributes});
+    if (!(attributes & kAttrDirectory))
+      seen_[data.cFileName] = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
   } while (FindNextFileW(search.get(), &data));
   return found;
 }
 
 std::optional<std::uint64_t> Win32PcFiles::fileLength(const std::wstring& path) {
+  if (!seen_.empty() && GetTickCount64() - seenAt_ < kSeenFor) {
+    const std::size_t cut = path.find_last_of(L"\\/");
+    if (cut != std::wstring::npos && path.compare(0, cut, seenDir_) == 0 && cut == seenDir_.size())
+      if (const auto it = seen_.find(path.substr(cut + 1)); it != seen_.end()) return it->second;
+  }
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) ||
       (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -69,6 +92,7 @@ std::optional<std::vector<std::uint8_t>> Win32PcFiles::readFile(const std::wstri
 }
 
 bool Win32PcFiles::writeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+  forget();
   win32::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
@@ -83,20 +107,27 @@ bool Win32PcFiles::writeFile(const std::wstring& path, const std::vector<std::ui
 }
 
 bool Win32PcFiles::copyFile(const std::wstring& source, const std::wstring& target) {
+  forget();
   return CopyFileW(source.c_str(), target.c_str(), FALSE) != 0;
 }
 
 bool Win32PcFiles::moveFile(const std::wstring& source, const std::wstring& target) {
+  forget();
   return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
-bool Win32PcFiles::deleteFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
+bool Win32PcFiles::deleteFile(const std::wstring& path) {
+  forget();
+  return DeleteFileW(path.c_str()) != 0;
+}
 
 bool Win32PcFiles::setAttributes(const std::wstring& path, std::uint32_t attributes) {
+  forget();
   return SetFileAttributesW(path.c_str(), attributes) != 0;
 }
 
 bool Win32PcFiles::makeDirectory(const std::wstring& path) {
+  forget();
   return CreateDirectoryW(path.c_str(), nullptr) != 0;
 }
 
@@ -115,6 +146,7 @@ std::wstring Win32PcFiles::currentDirectory() {
 }
 
 bool Win32PcFiles::setCurrentDrive(wchar_t drive) {
+  forget();
   if (drive >= L'a' && drive <= L'z') drive = static_cast<wchar_t>(drive - L'a' + L'A');
   if (drive < L'A' || drive > L'Z') return false;
   const wchar_t root[] = {drive, L':', L'\\', L'\0'};

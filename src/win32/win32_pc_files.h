@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+#include <unordered_map>
+
 #include "platform/pc_files.h"
 
 namespace vokuta {
@@ -17,6 +20,16 @@ public:
   bool makeDirectory(const std::wstring& path) override;
   std::wstring currentDirectory() override;
   bool setCurrentDrive(wchar_t drive) override;
+
+private:
+  // The lengths of the files the last search found, for fileLength on them right after (the
+  // size total asks the length of every file it has just found). Forgotten at the next search,
+  // at any change made through this object and after kSeenFor milliseconds, so a length always
+  // comes from the disk as it was a moment before.
+  void forget();
+  std::wstring seenDir_; ///< the folder searched, as the pattern spelt it
+  std::unordered_map<std::wstring, std::uint64_t> seen_;
+  std::uint64_t seenAt_ = 0;
 };
 
 } // namespace vokuta

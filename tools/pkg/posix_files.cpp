@@ -38,19 +38,6 @@ std::wstring windowsName(const std::wstring& name) {
   return end == std::wstring::npos ? name : name.substr(0, end + 1);
 }
 
-// The entries of a folder, in name order; none when it cannot be read.
-std::vector<fs::directory_entry> entriesOf(const fs::path& dir) {
-  std::vector<fs::directory_entry> entries;
-  std::error_code ec;
-  fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec);
-  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) entries.push_back(*it);
-  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-    const std::wstring x = FoldName(nameOf(a.path())), y = FoldName(nameOf(b.path()));
-    return x != y ? x < y : nameOf(a.path()) < nameOf(b.path());
-  });
-  return entries;
-}
-
 bool existsAt(const fs::path& p) {
   std::error_code ec;
   return fs::exists(p, ec);
@@ -69,6 +56,23 @@ std::optional<FoundFile> foundOf(const fs::directory_entry& e, std::uint32_t inc
 
 } // namespace
 
+const std::vector<PosixFiles::Entry>& PosixFiles::entriesOf(const fs::path& dir) {
+  const fs::path key = dir.empty() ? fs::path(".") : dir;
+  if (const auto it = listed_.find(key); it != listed_.end()) return it->second;
+  std::vector<Entry> entries;
+  std::error_code ec;
+  fs::directory_iterator it(key, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::wstring name = nameOf(it->path());
+    std::wstring folded = FoldName(name);
+    entries.push_back({*it, std::move(name), std::move(folded)});
+  }
+  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+    return a.folded != b.folded ? a.folded < b.folded : a.name < b.name;
+  });
+  return listed_.emplace(key, std::move(entries)).first->second;
+}
+
 std::optional<fs::path> PosixFiles::resolve(const std::wstring& path) {
   if (path.size() >= 2 && path[1] == L':') return std::nullopt;
   fs::path current = !path.empty() && isSeparator(path[0]) ? fs::path("/") : fs::path();
@@ -80,11 +84,10 @@ std::optional<fs::path> PosixFiles::resolve(const std::wstring& path) {
       continue;
     }
     const std::wstring wanted = FoldName(name);
-    const auto entries = entriesOf(current);
-    const auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) {
-      return FoldName(nameOf(e.path())) == wanted;
-    });
-    current = it == entries.end() ? exact : current / it->path().filename();
+    const auto& entries = entriesOf(current);
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [&](const Entry& e) { return e.folded == wanted; });
+    current = it == entries.end() ? exact : current / it->entry.path().filename();
   }
   return current.empty() ? fs::path(".") : current;
 }
@@ -107,9 +110,9 @@ std::vector<FoundFile> PosixFiles::find(const std::wstring& pattern, std::uint32
   const auto dir = resolve(cut == std::wstring::npos ? std::wstring() : pattern.substr(0, cut + 1));
   if (!dir) return found;
   const std::wstring wanted = FoldName(last);
-  for (const auto& e : entriesOf(*dir)) {
-    if (!WildcardMatch(wanted, FoldName(nameOf(e.path())))) continue;
-    if (auto f = foundOf(e, include)) found.push_back(*f);
+  for (const Entry& e : entriesOf(*dir)) {
+    if (!WildcardMatch(wanted, e.folded)) continue;
+    if (auto f = foundOf(e.entry, include)) found.push_back(*f);
   }
   return found;
 }

@@ -1,6 +1,9 @@
 #pragma once
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/pc_files.h"
 
@@ -18,7 +21,8 @@ namespace vokuta::pkg {
 /// - Searches take "*" and "?" in the last name, with Windows' rule that "name.*" and "*.*"
 ///   also match names without a dot; entries come in name order, as NTFS gives them. A name
 ///   beginning with "." counts as hidden. There are no system files.
-/// Every call that would change something returns false and does nothing.
+/// Every call that would change something returns false and does nothing. Since nothing changes,
+/// each folder is listed and put in name order once, at the first call that needs it.
 class PosixFiles final : public PcFiles {
 public:
   std::vector<FoundFile> find(const std::wstring& pattern, std::uint32_t include) override;
@@ -36,7 +40,18 @@ public:
 
   /// The Linux path a Windows-style path names, by the rules above; std::nullopt for a path
   /// with a drive letter.
-  static std::optional<std::filesystem::path> resolve(const std::wstring& path);
+  std::optional<std::filesystem::path> resolve(const std::wstring& path);
+
+private:
+  struct Entry {
+    std::filesystem::directory_entry entry;
+    std::wstring name;   ///< as spelt
+    std::wstring folded; ///< for comparing without regard to case
+  };
+  // The entries of a folder, in name order; none when it cannot be read.
+  const std::vector<Entry>& entriesOf(const std::filesystem::path& dir);
+
+  std::map<std::filesystem::path, std::vector<Entry>> listed_;
 };
 
 } // namespace vokuta::pkg

@@ -66,7 +66,7 @@ TEST_F(PkgPosixFiles, ReadsWindowsStylePaths) {
     EXPECT_EQ(files.fileLength(top + c.path),
               c.text ? std::optional<std::uint64_t>(c.text->size()) : std::nullopt);
   }
-  EXPECT_FALSE(PosixFiles::resolve(L"C:\\pkg\\Setup.inf"));
+  EXPECT_FALSE(files.resolve(L"C:\\pkg\\Setup.inf"));
 }
 
 TEST_F(PkgPosixFiles, SearchesLikeWindows) {
