@@ -20,7 +20,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-bash scripts/bootstrap.sh
+if [ -z "${VOKUTA_RUN_BOOTSTRAPPED:-}" ]; then
+  bash scripts/bootstrap.sh
+  # Once more in a fresh shell: glibc remembers a locale archive it could not open, so a shell
+  # that started before bootstrap.sh generated ja_JP.UTF-8 (under a LANG such as en_US.UTF-8)
+  # would warn "setlocale: LC_ALL: cannot change locale" when the Wine settings switch to it.
+  VOKUTA_RUN_BOOTSTRAPPED=1 exec bash "$root/scripts/run.sh" "$@"
+fi
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 -j "${JOBS:-2}" \
   --target vokuta_setup vokuta_devsim_dll vokuta_drive vokuta_pkg_tool
