@@ -20,6 +20,11 @@
 //   visible NAME | hidden NAME     the window's state
 //   title NAME TEXT                its caption
 //   text NAME CONTROL TEXT         a control's text
+//   shown-text NAME CONTROL TEXT   the same, read without a message, so also while the program
+//                                  is busy in a link call
+//   bar NAME CONTROL N             a progress bar's position
+//   fits NAME WIDTH HEIGHT         the window's client area has that size in pixels and every
+//                                  control lies inside it
 //   items NAME CONTROL [ITEM...]   a list box's items, all of them, in order
 //   selected NAME CONTROL [ITEM]   the list's selected items (none, or the one given)
 //   checked NAME CONTROL 0|1       a radio button's or check box's state
@@ -58,11 +63,14 @@
 //                                  two association files of one length differ in exactly the
 //                                  records of the slots named
 //   lines PATH [LINE...]           a UTF-8 file's lines, all of them (the link library's log)
+//   log PATH [LINE...]             the lines of the installer's run log, all of them, without
+//                                  the time each starts with; "*" in a LINE matches any text
 //   keep PATH | unchanged PATH     remembers a file's bytes and last-write time | both are still
 //                                  what `keep` saw
 //   count NAME CONTROL N           a list box holds N items
 //   item NAME CONTROL INDEX TEXT   a list box's item INDEX (from 0)
 //
+// Paths of delete-file and log may name environment variables (%TEMP%).
 // CONTROL is a name from src/win32/control_ids.h (see control_names.cpp) or a number.
 // `shot` needs --shots: the driver prints "@@shot FILE LEFT TOP WIDTH HEIGHT" (the screen
 // rectangle to keep) and waits until whoever reads its output has written DIR\FILE.
@@ -81,6 +89,8 @@
 #include "probe.h"
 #include "script.h"
 #include "win32/win.h"
+
+#include <commctrl.h>
 
 namespace vokuta::drive {
 namespace {
@@ -185,6 +195,26 @@ std::wstring controlText(HWND h) {
   return buf;
 }
 
+// A window's text as Windows keeps it, without sending the window a message.
+std::wstring storedText(HWND h) {
+  wchar_t buf[512] = {};
+  InternalGetWindowText(h, buf, 512);
+  return buf;
+}
+
+std::wstring expandVariables(const std::wstring& text) {
+  wchar_t buf[1024];
+  const DWORD n = ExpandEnvironmentStringsW(text.c_str(), buf, 1024);
+  return n > 0 && n <= 1024 ? std::wstring(buf) : text;
+}
+
+// `*` matches any text, every other character itself.
+bool matches(const wchar_t* pattern, const wchar_t* text) {
+  if (*pattern == L'*') return matches(pattern + 1, text) || (*text && matches(pattern, text + 1));
+  if (*pattern == 0) return *text == 0;
+  return *pattern == *text && matches(pattern + 1, text + 1);
+}
+
 std::vector<std::wstring> listItems(HWND list) {
   const LRESULT count = send(list, LB_GETCOUNT, 0, 0);
   if (count == LB_ERR) fail(L"the control is not a list box");
@@ -265,8 +295,8 @@ constexpr Answer kAnswers[] = {
 
 // The commands that work on files rather than on windows (Driver::fileCommand).
 const std::set<std::wstring> kFileCommands = {
-    L"make-dir", L"write-file", L"write-cp932",     L"write-ravuz", L"files", L"same",     L"size",
-    L"missing",  L"record",     L"changed-records", L"lines",       L"keep",  L"unchanged"};
+    L"make-dir", L"write-file", L"write-cp932",     L"write-ravuz", L"files", L"same",      L"size",
+    L"missing",  L"record",     L"changed-records", L"lines",       L"keep",  L"unchanged", L"log"};
 
 struct Program {
   std::wstring label;
@@ -650,6 +680,42 @@ void Driver::run(const Command& c) {
     arity(c, 3, 3);
     HWND h = control(c.word[1], c.word[2]);
     expect(L"the text of " + c.word[2], [&] { return mismatch(controlText(h), c.word[3]); });
+  } else if (name == L"shown-text") {
+    arity(c, 3, 3);
+    HWND h = control(c.word[1], c.word[2]);
+    expect(L"the text of " + c.word[2], [&] { return mismatch(storedText(h), c.word[3]); });
+  } else if (name == L"bar") {
+    arity(c, 3, 3);
+    HWND h = control(c.word[1], c.word[2]);
+    const auto wanted = static_cast<LRESULT>(parseNumber(c.word[3], L"the position"));
+    expect(L"the position of " + c.word[2], [&] {
+      const LRESULT at = send(h, PBM_GETPOS, 0, 0);
+      if (at == wanted) return std::optional<std::wstring>();
+      return std::optional<std::wstring>(L"it is at " + std::to_wstring(at));
+    });
+  } else if (name == L"fits") {
+    arity(c, 3, 3);
+    HWND h = window(c.word[1]);
+    const LONG width = parseNumber(c.word[2], L"the width");
+    const LONG height = parseNumber(c.word[3], L"the height");
+    expect(L"every control inside " + Quote(c.word[1]), [&] {
+      RECT client;
+      GetClientRect(h, &client);
+      if (client.right != width || client.bottom != height)
+        return std::optional<std::wstring>(L"its client area is " + std::to_wstring(client.right) +
+                                           L" x " + std::to_wstring(client.bottom));
+      for (HWND child = GetWindow(h, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&r), 2);
+        if (r.left < 0 || r.top < 0 || r.right > width || r.bottom > height)
+          return std::optional<std::wstring>(
+              L"control " + std::to_wstring(GetDlgCtrlID(child)) + L" lies at " +
+              std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L" - " +
+              std::to_wstring(r.right) + L"," + std::to_wstring(r.bottom));
+      }
+      return std::optional<std::wstring>();
+    });
   } else if (name == L"items") {
     arity(c, 2, 1000);
     HWND h = control(c.word[1], c.word[2]);
@@ -804,8 +870,9 @@ void Driver::run(const Command& c) {
     CloseHandle(h);
   } else if (name == L"delete-file") {
     arity(c, 1, 1);
-    if (!DeleteFileW(c.word[1].c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-      fail(L"cannot delete " + Quote(c.word[1]) + L": error " + std::to_wstring(GetLastError()));
+    const std::wstring path = expandVariables(c.word[1]);
+    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+      fail(L"cannot delete " + Quote(path) + L": error " + std::to_wstring(GetLastError()));
   } else if (kFileCommands.count(name)) {
     fileCommand(c);
   } else if (name == L"count" || name == L"item") {
@@ -1002,6 +1069,25 @@ void Driver::fileCommand(const Command& c) {
       if (*found == wanted) return std::optional<std::wstring>();
       return std::optional<std::wstring>(firstDifference(wanted, *found) + L"; all found:" +
                                          listing(*found));
+    });
+  } else if (name == L"log") {
+    arity(c, 1, 1000);
+    const std::wstring file = expandVariables(path);
+    const std::vector<std::wstring> wanted(c.word.begin() + 2, c.word.end());
+    expect(L"the run log " + Quote(file), [&] {
+      auto found = readLines(file);
+      if (!found) return std::optional<std::wstring>(L"it cannot be read as UTF-8 text");
+      if (!found->empty() && found->back().empty()) found->pop_back();
+      for (auto& line : *found)
+        if (line.size() > 9 && line[2] == L':' && line[5] == L':') line.erase(0, 9);
+      std::size_t i = 0;
+      while (i < wanted.size() && i < found->size() &&
+             matches(wanted[i].c_str(), (*found)[i].c_str()))
+        ++i;
+      if (i == wanted.size() && i == found->size()) return std::optional<std::wstring>();
+      return std::optional<std::wstring>(L"line " + std::to_wstring(i + 1) + L" differs: wanted " +
+                                         (i < wanted.size() ? Quote(wanted[i]) : L"no more lines") +
+                                         L"; all found:" + listing(*found));
     });
   } else if (name == L"keep") {
     arity(c, 1, 1);
