@@ -532,8 +532,11 @@ void Driver::screenshot(const std::wstring& file) {
   bool any = false;
   for (HWND h : topWindows(current().pid)) {
     if (!IsWindowVisible(h)) continue;
-    RedrawWindow(h, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // A program busy in a link call would answer the redraw only afterwards: it is taken as it
+    // painted itself before the call.
+    if (SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, nullptr))
+      RedrawWindow(h, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT r{};
     GetWindowRect(h, &r);
     if (!any)
