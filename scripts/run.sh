@@ -95,6 +95,9 @@ echo "run: its association table:"
   sed 's/^./  &/' || true
 echo
 echo "run: the link library's calls: $drive_c/pkg/link.log"
+# The installer's own log, in the Wine user's temporary folder.
+run_log=$(find "$drive_c/users" -name vokuta-setup.log -print -quit 2>/dev/null || true)
+if [ -n "$run_log" ]; then echo "run: the installer's run log: $run_log"; fi
 if [ -n "$shots" ]; then
   echo "run: screenshots in $shots: $(cd "$shots" && echo *.png)"
 fi
