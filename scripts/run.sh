@@ -27,8 +27,14 @@ if [ $# -gt 1 ] || { [ "$build" != win64 ] && [ "$build" != win32 ]; }; then
   exit 2
 fi
 
-if [ "${VOKUTA_WINE_ARCH:-}" != i686 ]; then
+if [ -z "${VOKUTA_RUN_BOOTSTRAPPED:-}" ] && [ "${VOKUTA_WINE_ARCH:-}" != i686 ]; then
   bash scripts/bootstrap.sh
+  # Once more in a fresh shell: glibc remembers a locale archive it could not open, so a shell
+  # that started before bootstrap.sh generated ja_JP.UTF-8 (under a LANG such as en_US.UTF-8)
+  # would warn "setlocale: LC_ALL: cannot change locale" when the Wine settings switch to it.
+  VOKUTA_RUN_BOOTSTRAPPED=1 exec bash "$root/scripts/run.sh" "$@"
+fi
+if [ "${VOKUTA_WINE_ARCH:-}" != i686 ]; then
   cmake --preset win64 >/dev/null
   cmake --build --preset win64 -j "${JOBS:-2}" \
     --target vokuta_setup vokuta_devsim_dll vokuta_drive vokuta_pkg_tool
@@ -108,6 +114,9 @@ echo "run: its association table:"
   sed 's/^./  &/' || true
 echo
 echo "run: the link library's calls: $drive_c/pkg/link.log"
+# The installer's own log, in the Wine user's temporary folder.
+run_log=$(find "$drive_c/users" -name vokuta-setup.log -print -quit 2>/dev/null || true)
+if [ -n "$run_log" ]; then echo "run: the installer's run log: $run_log"; fi
 if [ -n "$shots" ]; then
   echo "run: screenshots in $shots: $(cd "$shots" && echo *.png)"
 fi

@@ -50,6 +50,8 @@ TEST_F(DirDialog, CheckDirNameNormalisesAndChecksEveryName) {
       {L"ABCDEFGHIJ\\apps", L"\\ABCDEFGHIJ\\apps", 1},
       {L"\\a\\\\b", L"\\a\\\\b", 0},
       {L"\\表\\ok", L"\\表\\ok", 2},
+      {L"\\apps\u00A5", L"\\apps\u00A5", 2},
+      {L"\\a\u00A5b", L"\\a\u00A5b", 0},
   };
   for (const auto& c : cases) {
     test::TestProgram u;
@@ -63,11 +65,14 @@ TEST_F(DirDialog, CheckDirNameNormalisesAndChecksEveryName) {
 
 TEST_F(DirDialog, WarningTexts) {
   type(L"\\temp\\ソ");
-  t.ui.answer({kOk, kOk});
+  t.ui.answer({kOk, kOk, kOk});
   frm4text::CheckDirName(p);
   type(L"\\toolongname");
   frm4text::CheckDirName(p);
-  ASSERT_EQ(t.ui.boxes.size(), 2u);
+  type(L"\\apps\u00A5");
+  frm4text::CheckDirName(p);
+  ASSERT_EQ(t.ui.boxes.size(), 3u);
+  EXPECT_EQ(t.ui.boxes[2].text, L"ディレクトリ名の最後に、「¥」は、使用できません。");
   EXPECT_EQ(t.ui.boxes[0].text, L"ディレクトリ名の最後に、「ソ」は、使用できません。");
   EXPECT_EQ(t.ui.boxes[1].text, L"ディレクトリ名は、半角８文字（＋３文字）以内にしてください。");
   for (const auto& box : t.ui.boxes) {

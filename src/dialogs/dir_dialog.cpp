@@ -12,8 +12,10 @@ std::int16_t checkName(const std::wstring& name, const ShiftJis& sjis) {
   const std::wstring base = name.substr(0, dot);
   const std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot + 1);
   if (ByteWidth(extension, sjis) >= 4 || ByteWidth(base, sjis) >= 9) return kDirNameTooLong;
-  // A last byte 0x5C would read as a path separator on the device ('ソ' is 0x83 0x5C).
+  // A last byte 0x5C would read as a path separator on the device ('ソ' is 0x83 0x5C). The
+  // yen sign has no code of its own, but Windows' conversion makes it that byte.
   if (!name.empty()) {
+    if (name.back() == L'\u00A5') return kDirNameBadLastChar;
     const std::string code = sjis.codeOf(name.back());
     if (!code.empty() && static_cast<unsigned char>(code.back()) == 0x5C)
       return kDirNameBadLastChar;

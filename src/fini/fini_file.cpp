@@ -29,6 +29,10 @@ std::int16_t Filerini読出(Program& p) {
       p.ui.messageBox(L"標準のRavuz.iniを使い、セットアップを継続します。", AppTitle, Buttons::Ok,
                       Icon::Exclamation);
   }
+  // A link library may remove its target when the download fails: the work copy then starts
+  // empty, as for a device without the file.
+  if (!PcFileExists(p.files, p.g.FiniPcPath) && !p.files.writeFile(p.g.FiniPcPath, {}))
+    return workCopyFailed(p);
   const auto bytes = p.files.readFile(p.g.FiniPcPath);
   if (!bytes) return workCopyFailed(p);
   p.finiImage = FiniImageOf(*bytes);

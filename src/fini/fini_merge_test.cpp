@@ -279,6 +279,55 @@ TEST_F(Merge, FallsBackToTheStandardFile) {
   EXPECT_EQ(p.deviceFiniTable[4], standard);
 }
 
+// A link library that removes its PC target when a download fails, as some do.
+class DeletingLink final : public LinkLibrary {
+public:
+  DeletingLink(LinkLibrary& inner, PcFiles& files) : inner_(inner), files_(files) {}
+  std::int32_t u_nego(std::intptr_t w, std::int32_t p, std::int32_t o, std::int32_t m,
+                      std::int32_t* s) override {
+    return inner_.u_nego(w, p, o, m, s);
+  }
+  std::int32_t u_end(std::intptr_t w, std::int32_t p, std::int32_t o, std::int32_t m,
+                     std::int32_t* s) override {
+    return inner_.u_end(w, p, o, m, s);
+  }
+  std::int32_t u_mkdir(std::intptr_t w, std::int32_t p, std::int32_t o, std::int32_t m,
+                       const std::string& d, std::int32_t* s) override {
+    return inner_.u_mkdir(w, p, o, m, d, s);
+  }
+  std::int32_t u_upload(std::intptr_t w, std::int32_t p, std::int32_t o, std::int32_t m,
+                        const std::string& pc, const std::string& dev, std::int32_t* s) override {
+    return inner_.u_upload(w, p, o, m, pc, dev, s);
+  }
+  std::int32_t u_download(std::intptr_t w, std::int32_t p, std::int32_t o, std::int32_t m,
+                          const std::string& dev, const std::string& pc, std::int32_t* s) override {
+    const std::int32_t r = inner_.u_download(w, p, o, m, dev, pc, s);
+    if (r != 0) files_.deleteFile(test::TestShiftJis().decode(pc));
+    return r;
+  }
+  std::int32_t u_dir(std::intptr_t w, std::int32_t p, std::int32_t o, std::int32_t m,
+                     const std::string& d, char* b, std::int32_t n, std::int32_t* f,
+                     std::int32_t* s) override {
+    return inner_.u_dir(w, p, o, m, d, b, n, f, s);
+  }
+
+private:
+  LinkLibrary& inner_;
+  PcFiles& files_;
+};
+
+TEST_F(Merge, AWorkCopyRemovedByTheLibraryReadsAsAnEmptyTable) {
+  DeletingLink link(*dev, t.files);
+  p.link = &link;
+  package(0, test::Association(L".TBL", L"\\A.EXF"));
+  t.ui.answer({kOk});
+  EXPECT_EQ(Filerini変更(p, 0), 0);
+  ASSERT_EQ(titles(), std::vector<std::wstring>{AppTitle + L" - Vokuta本体ファイルエラー"});
+  EXPECT_EQ(calls("u_download"), 1);
+  EXPECT_EQ(p.deviceFiniTable[4].suffix, L".TBL") << "merged into an empty table";
+  EXPECT_TRUE(IsFreeSlot(p, 5));
+}
+
 TEST_F(Merge, AWorkCopyThatCannotBeMadeStopsBeforeTheDevice) {
   p.g.FiniPcPath = L"C:\\PcSide\\novkapps\\$$Ravuz$.ini";
   deviceHas({test::Association(L".TBL", L"\\A.EXF")});

@@ -26,6 +26,10 @@ inline constexpr int kLabel3 = 1007;
 inline constexpr int kCmd戻る = 1008;
 inline constexpr int kCmd次へ = 1009;
 inline constexpr int kCmdキャンセル = 1010;
+/// Shown during an install run in place of Label2 and Label3: the file being copied and the
+/// progress bar by bytes.
+inline constexpr int kLblProgress = 1011;
+inline constexpr int kProgress = 1012;
 } // namespace frm1main
 
 namespace frm2list {

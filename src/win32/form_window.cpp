@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include <commctrl.h>
+
 namespace vokuta::win32 {
 namespace {
 
@@ -50,6 +52,8 @@ ControlClass classOf(ControlKind kind) {
             WS_EX_CLIENTEDGE};
   case ControlKind::Edit:
     return {L"Edit", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE};
+  case ControlKind::Progress:
+    return {PROGRESS_CLASSW, WS_GROUP, 0};
   }
   return {L"Static", 0, 0};
 }
@@ -73,6 +77,11 @@ FormWindow::FormWindow(Program& program, const FormDef& def) : program_(program)
 FormWindow::~FormWindow() { destroy(); }
 
 void FormWindow::createControls(int dpiX, int dpiY) {
+  static const bool commonControls = [] {
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
+    return InitCommonControlsEx(&classes) != FALSE;
+  }();
+  (void)commonControls;
   // Created in tab order: each new child goes to the bottom of the z-order, which is the order
   // the dialog manager tabs in.
   for (const ControlDef& c : def_.controls) {

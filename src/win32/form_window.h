@@ -10,12 +10,13 @@
 namespace vokuta::win32 {
 
 enum class ControlKind {
-  Label,  ///< static text
-  Button, ///< push button, never the default button
-  Option, ///< automatic radio button
-  Frame,  ///< group box
-  List,   ///< single-selection, unsorted list box
-  Edit,   ///< single-line text box
+  Label,    ///< static text
+  Button,   ///< push button, never the default button
+  Option,   ///< automatic radio button
+  Frame,    ///< group box
+  List,     ///< single-selection, unsorted list box
+  Edit,     ///< single-line text box
+  Progress, ///< progress bar
 };
 
 /// One control of a form as it is designed: place and size in twips in the form's client area.

@@ -9,10 +9,11 @@ namespace vokuta::win32 {
 /// Frm1Main: the item list with Back, Next and Cancel.
 class MainForm final : public FormWindow {
 public:
-  MainForm(Program& program, HICON big, HICON small);
+  MainForm(Program& program, HICON big, HICON small, const RunHooks& hooks);
   ~MainForm() override;
 
 private:
+  const RunHooks& hooks_;
   void onControl(int id, int code) override;
   void onClose() override;
   /// List1's own keys, which its parent never sees.

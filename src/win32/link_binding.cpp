@@ -42,6 +42,12 @@ std::int32_t unreachable(std::int32_t* status) {
 
 } // namespace
 
+void Win32LinkLibrary::retryMissingLibrary() {
+  if (library_) return;
+  loadTried_ = false;
+  libraryReported_ = false;
+}
+
 FARPROC Win32LinkLibrary::resolve(Function function) {
   if (!loadTried_) {
     loadTried_ = true;

@@ -18,6 +18,10 @@ class Win32LinkLibrary final : public LinkLibrary {
 public:
   explicit Win32LinkLibrary(Ui& ui) : ui_(ui) {}
 
+  /// A library that could not be loaded is looked for again at the next call, and reported
+  /// again when still missing: the user may have put it in place since. For each new run.
+  void retryMissingLibrary();
+
   std::int32_t u_nego(std::intptr_t window, std::int32_t port, std::int32_t option,
                       std::int32_t mode, std::int32_t* status) override;
   std::int32_t u_end(std::intptr_t window, std::int32_t port, std::int32_t option,

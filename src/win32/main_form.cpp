@@ -25,6 +25,8 @@ constexpr ControlDef kControls[] = {
     {id::kLabel4, ControlKind::Label, L"転送先（Vokuta）ファイル名", 240, 340, 5295, 255, 1050},
     {id::kLblSize, ControlKind::Label, L"Label5", 240, 2400, 5295, 375, 975},
     {id::kFrame1, ControlKind::Frame, L"", 120, 2880, 5535, 135, 825},
+    {id::kLblProgress, ControlKind::Label, L"", 240, 3090, 5415, 255, 975},
+    {id::kProgress, ControlKind::Progress, L"", 240, 3360, 5295, 240, 975},
 };
 
 constexpr FormDef kForm{id::kDesignCaption, 5790, 4230, 0, false, kControls};
@@ -39,8 +41,12 @@ int shiftState() {
 
 } // namespace
 
-MainForm::MainForm(Program& program, HICON big, HICON small) : FormWindow(program, kForm) {
+MainForm::MainForm(Program& program, HICON big, HICON small, const RunHooks& hooks)
+    : FormWindow(program, kForm), hooks_(hooks) {
   setIcon(big, small);
+  // The progress of a run is shown only while one goes on.
+  ShowWindow(control(id::kLblProgress), SW_HIDE);
+  ShowWindow(control(id::kProgress), SW_HIDE);
   SetWindowSubclass(control(id::kList1), listProcedure, kListSubclass,
                     reinterpret_cast<DWORD_PTR>(this));
 }
@@ -50,7 +56,12 @@ MainForm::~MainForm() { RemoveWindowSubclass(control(id::kList1), listProcedure,
 void MainForm::onControl(int control, int code) {
   switch (control) {
   case id::kCmd次へ:
-    if (code == BN_CLICKED) frm1main::Cmd次へ_Click(program());
+    if (code == BN_CLICKED) {
+      if (hooks_.starting) hooks_.starting(program());
+      frm1main::Cmd次へ_Click(program());
+      // A run that gets past the free-space check ends the program instead.
+      if (hooks_.returned) hooks_.returned();
+    }
     break;
   case id::kCmd戻る:
     if (code == BN_CLICKED) frm1main::Cmd戻る_Click(program());

@@ -61,6 +61,23 @@ int closingAnswer(Buttons buttons) {
   return kCancel;
 }
 
+int answerOf(int shown, Buttons buttons) {
+  switch (shown) {
+  case IDOK:
+    return kOk;
+  case IDCANCEL:
+    return kCancel;
+  case IDRETRY:
+    return kRetry;
+  case IDYES:
+    return kYes;
+  case IDNO:
+    return kNo;
+  default:
+    return closingAnswer(buttons);
+  }
+}
+
 win32::UniqueIcon loadIcon(int widthMetric, int heightMetric) {
   return win32::UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"VOKUTA",
                                                          IMAGE_ICON, GetSystemMetrics(widthMetric),
@@ -117,7 +134,7 @@ void Win32Ui::createForms(Program& program) {
   const HICON big = icons_->big.get();
   const HICON small = icons_->small.get();
   forms_[static_cast<std::size_t>(Form::Frm1Main)] =
-      std::make_unique<win32::MainForm>(program, big, small);
+      std::make_unique<win32::MainForm>(program, big, small, runHooks_);
   forms_[static_cast<std::size_t>(Form::Frm3Port)] =
       std::make_unique<win32::PortForm>(program, big, small);
   forms_[static_cast<std::size_t>(Form::Frm2List)] =
@@ -165,25 +182,17 @@ int Win32Ui::messageBox(const std::wstring& text, const std::wstring& title, But
   const UINT style = buttonStyle(buttons) | iconStyle(icon) |
                      (defaultButton == 2 ? MB_DEFBUTTON2 : MB_DEFBUTTON1) |
                      (owner ? MB_APPLMODAL : MB_TASKMODAL);
-  const int answer = MessageBoxW(owner, text.c_str(), title.c_str(), style);
+  const int shown = MessageBoxW(owner, text.c_str(), title.c_str(), style);
   enable(disabled);
-  switch (answer) {
-  case IDOK:
-    return kOk;
-  case IDCANCEL:
-    return kCancel;
-  case IDRETRY:
-    return kRetry;
-  case IDYES:
-    return kYes;
-  case IDNO:
-    return kNo;
-  default:
-    return closingAnswer(buttons);
-  }
+  const int answer = answerOf(shown, buttons);
+  if (runHooks_.boxAnswered) runHooks_.boxAnswered(title, text, answer);
+  return answer;
 }
 
-void Win32Ui::endProgram() { ExitProcess(0); }
+void Win32Ui::endProgram() {
+  if (runHooks_.ending) runHooks_.ending();
+  ExitProcess(0);
+}
 
 void Win32Ui::showForm(Form f, bool modal, std::optional<Form> owner) {
   win32::FormWindow& w = form(f);

@@ -25,6 +25,16 @@ struct ChoiceHooks {
   std::function<void(Program&)> closed; ///< the close box: no choice
 };
 
+/// What the Win32 layer does around the program's own handlers: the run log and the progress
+/// display. A hook left empty does nothing.
+struct RunHooks {
+  std::function<void(Program&)> starting; ///< the main window's Next, before its handler
+  std::function<void()> returned;         ///< after it, when the run came back to the window
+  /// A message box was answered: title, text, answer (kOk, kYes, ...).
+  std::function<void(const std::wstring&, const std::wstring&, int)> boxAnswered;
+  std::function<void()> ending; ///< endProgram, before the process ends
+};
+
 /// The user interface of the Win32 build: the four forms, system message boxes and the end of
 /// the process.
 ///
@@ -41,6 +51,7 @@ public:
   /// handlers. Throws std::runtime_error when Windows refuses a window.
   void createForms(Program& program);
   void setChoiceHooks(ChoiceHooks hooks) { choiceHooks_ = std::move(hooks); }
+  void setRunHooks(RunHooks hooks) { runHooks_ = std::move(hooks); }
 
   /// The window of a form, for looking at it from outside (tests).
   HWND__* handle(Form form) const;
@@ -87,6 +98,7 @@ private:
   std::unique_ptr<win32::Icons> icons_;
   std::array<std::unique_ptr<win32::FormWindow>, 4> forms_;
   ChoiceHooks choiceHooks_;
+  RunHooks runHooks_;
   std::vector<ModalSession*> modal_; ///< innermost last
 };
 

@@ -1,10 +1,13 @@
 // The installer's entry point: one copy at a time, the seams, the four forms, start-up and
 // the message loop.
+#include <stdexcept>
+
 #include "app/startup.h"
 #include "fini/fini_merge.h"
 #include "util/shift_jis.h"
 #include "win32/command_line.h"
 #include "win32/link_binding.h"
+#include "win32/run_monitor.h"
 #include "win32/unique_handle.h"
 #include "win32/win32_codepage.h"
 #include "win32/win32_pc_files.h"
@@ -30,8 +33,26 @@ int runInstaller() {
   vokuta::Win32PcFiles files;
   vokuta::Win32Ui ui;
   vokuta::Win32LinkLibrary link(ui);
-  vokuta::Program program(vokuta::Seams{ui, registry, files, sjis, &link});
+  vokuta::RunLog log(vokuta::RunLog::defaultPath());
+  vokuta::RunMonitor monitor(link, log, [&ui]() -> HWND {
+    try {
+      return ui.handle(vokuta::Form::Frm1Main);
+    } catch (const std::logic_error&) {
+      return nullptr; // before the forms exist
+    }
+  });
+  monitor.programStarted(GetCommandLineW());
+  vokuta::Program program(vokuta::Seams{ui, registry, files, sjis, &monitor});
   ui.setChoiceHooks({vokuta::frm2list::CmdOK_Click, vokuta::frm2list::Form_unload});
+  ui.setRunHooks({[&](vokuta::Program& p) {
+                    link.retryMissingLibrary();
+                    monitor.runStarting(p);
+                  },
+                  [&] { monitor.runReturned(); },
+                  [&](const std::wstring& title, const std::wstring& text, int answer) {
+                    monitor.boxAnswered(title, text, answer);
+                  },
+                  [&] { monitor.programEnding(); }});
   ui.createForms(program);
   vokuta::Form_Load(program, args);
   return ui.run();

@@ -22,6 +22,8 @@ std::map<std::wstring, int> names() {
       {L"Frm1Main.Cmd戻る", ids::frm1main::kCmd戻る},
       {L"Frm1Main.Cmd次へ", ids::frm1main::kCmd次へ},
       {L"Frm1Main.Cmdキャンセル", ids::frm1main::kCmdキャンセル},
+      {L"Frm1Main.LblProgress", ids::frm1main::kLblProgress},
+      {L"Frm1Main.Progress", ids::frm1main::kProgress},
       {L"Frm2List.Labタイトル", ids::frm2list::kLabタイトル},
       {L"Frm2List.List1", ids::frm2list::kList1},
       {L"Frm2List.Lab追加", ids::frm2list::kLab追加},

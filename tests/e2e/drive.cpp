@@ -20,6 +20,11 @@
 //   visible NAME | hidden NAME     the window's state
 //   title NAME TEXT                its caption
 //   text NAME CONTROL TEXT         a control's text
+//   shown-text NAME CONTROL TEXT   the same, read without a message, so also while the program
+//                                  is busy in a link call
+//   bar NAME CONTROL N             a progress bar's position
+//   fits NAME WIDTH HEIGHT         the window's client area has that size in pixels and every
+//                                  control lies inside it
 //   items NAME CONTROL [ITEM...]   a list box's items, all of them, in order
 //   selected NAME CONTROL [ITEM]   the list's selected items (none, or the one given)
 //   checked NAME CONTROL 0|1       a radio button's or check box's state
@@ -58,11 +63,14 @@
 //                                  two association files of one length differ in exactly the
 //                                  records of the slots named
 //   lines PATH [LINE...]           a UTF-8 file's lines, all of them (the link library's log)
+//   log PATH [LINE...]             the lines of the installer's run log, all of them, without
+//                                  the time each starts with; "*" in a LINE matches any text
 //   keep PATH | unchanged PATH     remembers a file's bytes and last-write time | both are still
 //                                  what `keep` saw
 //   count NAME CONTROL N           a list box holds N items
 //   item NAME CONTROL INDEX TEXT   a list box's item INDEX (from 0)
 //
+// Paths of delete-file and log may name environment variables (%TEMP%).
 // CONTROL is a name from src/win32/control_ids.h (see control_names.cpp) or a number.
 #include <algorithm>
 #include <cstdio>
@@ -79,6 +87,8 @@
 #include "probe.h"
 #include "script.h"
 #include "win32/win.h"
+
+#include <commctrl.h>
 
 namespace vokuta::drive {
 namespace {
@@ -163,6 +173,26 @@ std::wstring controlText(HWND h) {
   return buf;
 }
 
+// A window's text as Windows keeps it, without sending the window a message.
+std::wstring storedText(HWND h) {
+  wchar_t buf[512] = {};
+  InternalGetWindowText(h, buf, 512);
+  return buf;
+}
+
+std::wstring expandVariables(const std::wstring& text) {
+  wchar_t buf[1024];
+  const DWORD n = ExpandEnvironmentStringsW(text.c_str(), buf, 1024);
+  return n > 0 && n <= 1024 ? std::wstring(buf) : text;
+}
+
+// `*` matches any text, every other character itself.
+bool matches(const wchar_t* pattern, const wchar_t* text) {
+  if (*pattern == L'*') return matches(pattern + 1, text) || (*text && matches(pattern, text + 1));
+  if (*pattern == 0) return *text == 0;
+  return *pattern == *text && matches(pattern + 1, text + 1);
+}
+
 Words listItems(HWND list) {
   const LRESULT count = send(list, LB_GETCOUNT, 0, 0);
   if (count == LB_ERR) fail(L"the control is not a list box");
@@ -194,10 +224,13 @@ Problem mismatch(const Words& seen, const Words& wanted) {
 }
 
 // Long lists of lines (files, a log): where they part, then all that was found.
-Problem lineMismatch(const Words& seen, const Words& wanted) {
-  if (seen == wanted) return std::nullopt;
+bool sameLine(const std::wstring& wanted, const std::wstring& seen) { return wanted == seen; }
+
+Problem lineMismatch(const Words& seen, const Words& wanted,
+                     bool (*same)(const std::wstring&, const std::wstring&) = sameLine) {
   std::size_t i = 0;
-  while (i < wanted.size() && i < seen.size() && wanted[i] == seen[i]) ++i;
+  while (i < wanted.size() && i < seen.size() && same(wanted[i], seen[i])) ++i;
+  if (i == wanted.size() && i == seen.size()) return std::nullopt;
   std::wstring all;
   for (const auto& line : seen) all += L"\n    " + Quote(line);
   return L"line " + std::to_wstring(i + 1) + L" differs: wanted " +
@@ -515,8 +548,11 @@ struct Driver {
     bool any = false;
     for (HWND h : topWindows(current().pid)) {
       if (!IsWindowVisible(h)) continue;
-      RedrawWindow(h, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      // A program busy in a link call would answer the redraw only afterwards: it is taken as it
+      // painted itself before the call.
+      if (SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, nullptr))
+        RedrawWindow(h, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
       RECT r{};
       GetWindowRect(h, &r);
       if (any)
@@ -658,6 +694,41 @@ const CommandSpec kCommands[] = {
      [](Driver& d, const Words& w) {
        HWND h = d.control(w[1], w[2]);
        d.expect(L"the text of " + w[2], [&] { return mismatch(controlText(h), w[3]); });
+     }},
+    {L"shown-text", 3, 3, true,
+     [](Driver& d, const Words& w) {
+       HWND h = d.control(w[1], w[2]);
+       d.expect(L"the text of " + w[2], [&] { return mismatch(storedText(h), w[3]); });
+     }},
+    {L"bar", 3, 3, true,
+     [](Driver& d, const Words& w) {
+       HWND h = d.control(w[1], w[2]);
+       const auto wanted = std::to_wstring(number(w[3], L"the position"));
+       d.expect(L"the position of " + w[2],
+                [&] { return mismatch(std::to_wstring(send(h, PBM_GETPOS, 0, 0)), wanted); });
+     }},
+    {L"fits", 3, 3, true,
+     [](Driver& d, const Words& w) {
+       HWND h = d.window(w[1]);
+       const LONG width = number(w[2], L"the width");
+       const LONG height = number(w[3], L"the height");
+       d.expect(L"every control inside " + Quote(w[1]), [&]() -> Problem {
+         RECT client;
+         GetClientRect(h, &client);
+         if (client.right != width || client.bottom != height)
+           return L"its client area is " + std::to_wstring(client.right) + L" x " +
+                  std::to_wstring(client.bottom);
+         for (HWND child = GetWindow(h, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+           RECT r;
+           GetWindowRect(child, &r);
+           MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&r), 2);
+           if (r.left < 0 || r.top < 0 || r.right > width || r.bottom > height)
+             return L"control " + std::to_wstring(GetDlgCtrlID(child)) + L" lies at " +
+                    std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L" - " +
+                    std::to_wstring(r.right) + L"," + std::to_wstring(r.bottom);
+         }
+         return std::nullopt;
+       });
      }},
     {L"items", 2, kMany, true,
      [](Driver& d, const Words& w) {
@@ -806,8 +877,9 @@ const CommandSpec kCommands[] = {
     {L"make-file", 1, 1, false, [](Driver&, const Words& w) { writeBytes(w[1], Bytes{}); }},
     {L"delete-file", 1, 1, false,
      [](Driver&, const Words& w) {
-       if (!DeleteFileW(w[1].c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-         failWith(L"delete " + Quote(w[1]), GetLastError());
+       const std::wstring path = expandVariables(w[1]);
+       if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+         failWith(L"delete " + Quote(path), GetLastError());
      }},
     {L"make-dir", 1, 1, false,
      [](Driver&, const Words& w) {
@@ -908,6 +980,22 @@ const CommandSpec kCommands[] = {
          if (!found) return L"it cannot be read as UTF-8 text";
          if (!found->empty() && found->back().empty()) found->pop_back();
          return lineMismatch(*found, wanted);
+       });
+     }},
+    {L"log", 1, kMany, false,
+     [](Driver& d, const Words& w) {
+       const std::wstring file = expandVariables(w[1]);
+       const Words wanted(w.begin() + 2, w.end());
+       d.expect(L"the run log " + Quote(file), [&]() -> Problem {
+         auto found = readLines(file);
+         if (!found) return L"it cannot be read as UTF-8 text";
+         if (!found->empty() && found->back().empty()) found->pop_back();
+         for (auto& line : *found)
+           if (line.size() > 9 && line[2] == L':' && line[5] == L':') line.erase(0, 9);
+         return lineMismatch(*found, wanted,
+                             [](const std::wstring& want, const std::wstring& seen) {
+                               return matches(want.c_str(), seen.c_str());
+                             });
        });
      }},
     {L"keep", 1, 1, false,

@@ -130,6 +130,11 @@ for script in "${scenarios[@]}"; do
   started=$EPOCHREALTIME
   status=0
   run_scenario "$script" "$log" || status=$?
+  # A scenario that changes the screen's DPI may have stopped before it set it back.
+  if [[ $name == *dpi* ]]; then
+    "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f \
+      >/dev/null 2>&1 || true
+  fi
   took=$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }')
   if [[ $name == *.fail ]]; then
     # The driver must fail, at a check and with its report, not for any other reason.

@@ -199,6 +199,18 @@ TEST_F(WithoutLibrary, EveryCallFailsAfterOneBoxNamingTheLibrary) {
   EXPECT_EQ(box.title, AppTitle + L" - 接続エラー");
   EXPECT_EQ(box.buttons, Buttons::Ok);
   EXPECT_EQ(box.icon, Icon::Stop);
+
+  // The user puts the library in place and presses Next again: the new run finds it.
+  ui.answer({kOk});
+  link.retryMissingLibrary();
+  check(link.u_end(kWindow, 1, 1, 4, &status), "u_end, still missing");
+  EXPECT_EQ(ui.boxes.size(), 2u) << "told again";
+  ASSERT_TRUE(CopyFileW((dir + L"\\..\\defaults\\V370rsh32.dll").c_str(),
+                        (dir + L"\\V370rsh32.dll").c_str(), FALSE));
+  EXPECT_EQ(link.u_end(kWindow, 1, 1, 4, &status), -1) << "looked for once a run";
+  link.retryMissingLibrary();
+  EXPECT_EQ(link.u_nego(kWindow, 1, 1, 4, &status), 0);
+  EXPECT_EQ(ui.boxes.size(), 2u);
 }
 
 TEST_F(WithoutDir, TheOtherFunctionsWorkAndTheMissingOneIsNamedOnce) {

@@ -3,6 +3,8 @@
 #include "form_fixture.h"
 #include "win32/control_ids.h"
 
+#include <commctrl.h>
+
 #include <array>
 #include <vector>
 
@@ -11,13 +13,14 @@ namespace {
 
 namespace ids = win32::ids;
 
-enum class Kind { Label, Button, Option, Frame, List, Edit };
+enum class Kind { Label, Button, Option, Frame, List, Edit, Progress };
 
 struct Expected {
   int id;
   Kind kind;
   const wchar_t* text;
   int left, top, width, height; ///< twips
+  bool shown = true;            ///< visible once the form is
 };
 
 struct FormLayout {
@@ -52,6 +55,8 @@ const std::vector<FormLayout>& layouts() {
            {m::kCmd戻る, Kind::Button, L"＜ 戻る(&B)", 240, 3720, 1335, 375},
            {m::kCmd次へ, Kind::Button, L"次へ(&N) ＞", 1800, 3720, 1335, 375},
            {m::kCmdキャンセル, Kind::Button, L"ｷｬﾝｾﾙ(&C)", 4200, 3720, 1335, 375},
+           {m::kLblProgress, Kind::Label, L"", 240, 3090, 5415, 255, false},
+           {m::kProgress, Kind::Progress, L"", 240, 3360, 5295, 240, false},
        }},
       {Form::Frm2List,
        L"",
@@ -154,6 +159,8 @@ bool hasKind(HWND hwnd, Kind kind) {
            !(style & (LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL));
   case Kind::Edit:
     return _wcsicmp(cls.c_str(), L"Edit") == 0 && !(style & ES_MULTILINE);
+  case Kind::Progress:
+    return _wcsicmp(cls.c_str(), PROGRESS_CLASSW) == 0;
   }
   return false;
 }
@@ -202,8 +209,12 @@ TEST_F(FormsLayout, EveryControlHasItsClassTextAndPlace) {
       EXPECT_EQ(textOf(c), e.text);
       const int left = pixelsX(e.left);
       const int top = pixelsY(e.top);
-      EXPECT_EQ(placeOf(c), (Corners{left, top, left + pixelsX(e.width), top + pixelsY(e.height)}));
-      EXPECT_TRUE(styleOf(c) & WS_VISIBLE);
+      const Corners place = placeOf(c);
+      EXPECT_EQ(place, (Corners{left, top, left + pixelsX(e.width), top + pixelsY(e.height)}));
+      EXPECT_TRUE(place[0] >= 0 && place[1] >= 0 && place[2] <= client.right &&
+                  place[3] <= client.bottom)
+          << "outside the form";
+      EXPECT_EQ((styleOf(c) & WS_VISIBLE) != 0, e.shown);
     }
   }
 }
