@@ -1,7 +1,7 @@
 // The installer's entry point: one copy at a time, the seams, the four forms, start-up and
 // the message loop.
 #include "app/startup.h"
-#include "fini/fini_merge.h"
+#include "dialogs/choice_dialog.h"
 #include "util/shift_jis.h"
 #include "win32/command_line.h"
 #include "win32/link_binding.h"

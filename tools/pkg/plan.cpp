@@ -6,14 +6,16 @@
 
 #include "devsim/sim_device.h"
 #include "fini/fini_image.h"
-#include "fini/fini_merge.h"
+#include "fini/fini_slots.h"
 #include "link/free_space.h"
 #include "link/transfer.h"
 #include "pkg/device_names.h"
 #include "pkg/ravuz.h"
 #include "pkg/tool_program.h"
+#include "run/fini_merge.h"
 #include "setupinfo/item_list.h"
 #include "setupinfo/setup_info.h"
+#include "util/device_path.h"
 #include "util/text.h"
 
 namespace vokuta::pkg {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "fini/fini_record.h"
 #include "platform/pc_files.h"
+#include "state/fini_record.h"
 #include "util/shift_jis.h"
 
 namespace vokuta::pkg {

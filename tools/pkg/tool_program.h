@@ -1,7 +1,7 @@
 #pragma once
 #include <vector>
 
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta::pkg {
 

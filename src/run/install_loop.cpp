@@ -1,9 +1,10 @@
-#include "link/install_loop.h"
+// InstallFiles: the row loop over the setup table and the write-back of the association file.
+#include "run/install_loop.h"
 
-#include "fini/fini_file.h"
 #include "fini/fini_image.h"
-#include "fini/fini_merge.h"
+#include "link/fini_file.h"
 #include "link/transfer.h"
+#include "run/fini_merge.h"
 
 namespace vokuta {
 
@@ -11,7 +12,7 @@ void InstallFiles(Program& p) {
   p.g.FiniLoaded = false;
   p.g.FiniChanged = false;
   // Any failure marks the run; giving up ends the loop.
-  auto keepGoing = [&](std::int16_t result) {
+  auto keepGoing = [&](TransferResult result) {
     if (result != kDone) p.g.RunFailed = true;
     return result != kGiveUp;
   };

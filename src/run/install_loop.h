@@ -1,5 +1,6 @@
+// The install loop: every row to the device, the associations merged, the table written once.
 #pragma once
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta {
 
