@@ -8,7 +8,7 @@
 
 namespace vokuta {
 
-void InstallFiles(Program& p) {
+void InstallFiles(Program& p, InstallWatcher* watcher) {
   p.g.FiniLoaded = false;
   p.g.FiniChanged = false;
   // Any failure marks the run; giving up ends the loop.
@@ -18,6 +18,7 @@ void InstallFiles(Program& p) {
   };
   for (std::size_t row = 0; row < kTableSlots && !p.setupTable[row].terminates(); ++row) {
     const SetupRow& r = p.setupTable[row];
+    if (watcher) watcher->rowStarts(row);
     ListMatchingFiles(p.files, r.SourcePath, r.FileName, p.matchList);
     bool going = true;
     if (p.matchList.empty()) {
@@ -29,11 +30,16 @@ void InstallFiles(Program& p) {
       const std::wstring name = p.matchList[j];
       going = keepGoing(TransferFile(p, kUpload, 1, r.DestPath, name, r.SourcePath + L"\\" + name));
     }
-    if (going && r.isFini()) going = keepGoing(Filerini変更(p, static_cast<std::int16_t>(row)));
+    if (going && r.isFini()) {
+      if (watcher) watcher->mergeStarts(row);
+      going = keepGoing(Filerini変更(p, static_cast<std::int16_t>(row)));
+      if (watcher) watcher->mergeDone(row);
+    }
     if (!going) break;
   }
   if (!p.g.RunFailed && p.g.FiniChanged) {
     rR2FiniB(p);
+    if (watcher) watcher->tableWriteStarts();
     if (Filerini書込(p) != kDone) p.g.RunFailed = true;
   }
   PcDeleteFile(p, p.g.FiniPcPath);

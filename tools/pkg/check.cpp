@@ -1,3 +1,4 @@
+// vokuta-pkg check: every line of a Setup.inf against what the installer and the device do.
 #include "pkg/check.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The device's rule for one file or directory name, as the package tool reports it.
 #include "pkg/device_names.h"
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// vokuta-pkg ravuz: reading an association file as the installer reads it, and diffs.
 #include "pkg/ravuz.h"
 
 #include <algorithm>

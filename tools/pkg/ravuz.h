@@ -1,3 +1,4 @@
+// vokuta-pkg ravuz: an association file slot by slot, as the installer reads it.
 #pragma once
 #include <array>
 #include <cstdint>
