@@ -10,8 +10,8 @@ namespace vokuta {
 
 std::wstring SlotNumber(std::size_t slot) { return L" " + std::to_wstring(slot); }
 
-std::int16_t FindSuffixSlot(const DeviceFiniTable& table, const ShiftJis& sjis,
-                            std::int16_t start, const std::wstring& suffix) {
+std::int16_t FindSuffixSlot(const DeviceFiniTable& table, const ShiftJis& sjis, std::int16_t start,
+                            const std::wstring& suffix) {
   const std::wstring wanted = UpperAscii(FitWidth(suffix, FiniRecord::kSuffixWidth));
   for (std::size_t k = static_cast<std::size_t>(std::max<std::int16_t>(start, 0)); k < kFiniSlots;
        ++k) {
