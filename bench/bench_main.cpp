@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/environment.h"
-#include "app/install_run.h"
+#include "mainwin/environment.h"
+#include "run/install_run.h"
 #include "devsim/sim_device.h"
 #include "disk_files.h"
 #include "packages.h"

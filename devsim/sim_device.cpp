@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "util/device_path.h"
+
 namespace vokuta::devsim {
 namespace {
 
@@ -28,10 +30,8 @@ std::optional<std::wstring> SimulatedDevice::hostPath(const std::string& deviceP
   if (path.empty() || path[0] != L'\\') return std::nullopt;
   std::wstring host = config_.deviceDir;
   if (path == L"\\") return host;
-  for (std::size_t start = 1; start <= path.size();) {
-    std::size_t end = path.find(L'\\', start);
-    if (end == std::wstring::npos) end = path.size();
-    const std::wstring name = path.substr(start, end - start);
+  for (const DeviceName& level : DeviceNames(path)) {
+    const std::wstring& name = level.name;
     const std::size_t dot = name.find(L'.');
     const std::wstring base = name.substr(0, dot);
     const std::wstring ext = dot == std::wstring::npos ? L"" : name.substr(dot + 1);
@@ -46,7 +46,6 @@ std::optional<std::wstring> SimulatedDevice::hostPath(const std::string& deviceP
     for (wchar_t& c : upper)
       if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - 32);
     host += L"\\" + upper;
-    start = end + 1;
   }
   return host;
 }

@@ -13,6 +13,7 @@ step "bootstrap"
 bash scripts/bootstrap.sh
 
 step "format"
+python3 scripts/check-includes.py
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 for preset in win64 win32; do

@@ -1,10 +1,12 @@
+// The main window's handlers; the run and the dialogs do the work.
 #include "app/main_window.h"
 
-#include "app/environment.h"
-#include "app/install_run.h"
+#include "app/startup.h"
 #include "dialogs/dir_dialog.h"
+#include "mainwin/exit_question.h"
+#include "mainwin/item_list_view.h"
+#include "run/install_run.h"
 #include "setupinfo/item_list.h"
-#include "setupinfo/setup_info.h"
 
 namespace vokuta::frm1main {
 

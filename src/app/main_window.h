@@ -1,5 +1,6 @@
+// The main window Frm1Main's handlers: Next, Back, Cancel, the close box and the item list.
 #pragma once
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta {
 

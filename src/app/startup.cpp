@@ -1,7 +1,8 @@
+// Start-up: the command line, the environment check, Setup.inf and the first window.
 #include "app/startup.h"
 
-#include "app/environment.h"
-#include "setupinfo/item_list.h"
+#include "mainwin/environment.h"
+#include "mainwin/item_list_view.h"
 #include "setupinfo/setup_info.h"
 #include "util/text.h"
 
@@ -27,6 +28,27 @@ SetupInfLocation LocateSetupInf(const std::wstring& commandLine, const std::wstr
     return {installDir + L"\\" + cmd, installDir + L"\\" + StripTrailingBackslashes(DirPart(cmd))};
   const std::wstring drive = currentDir.substr(0, 2);
   return {drive + cmd, drive + StripTrailingBackslashes(DirPart(cmd))};
+}
+
+void LoadSetupInfo(Program& p) {
+  if (const std::int32_t port = ReadFilerPort(p); port != 0) {
+    p.g.PortNumber = port;
+    p.g.PortSource = kPortFixed;
+  }
+  std::wstring first;
+  switch (ReadSetupInfo(p)) {
+  case ReadResult::Ok:
+    return;
+  case ReadResult::CannotOpen:
+    first = L"下記のセットアップ情報が見つかりません。";
+    break;
+  case ReadResult::TooManyRows:
+    first = L"セットアップ情報の項目数が上限（199）を超えています。";
+    break;
+  }
+  p.ui.messageBox(first + L"\r\nインストールできません。終了します。\r\n" + p.g.SetupInfPath,
+                  AppTitle + L" - ｾｯﾄｱｯﾌﾟ情報", Buttons::Ok, Icon::Stop);
+  p.ui.endProgram();
 }
 
 void Form_Load(Program& p, const StartupArgs& args) {

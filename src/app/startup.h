@@ -1,7 +1,8 @@
+// Start-up: where Setup.inf is, loading it, and the first window.
 #pragma once
 #include <string>
 
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta {
 
@@ -22,6 +23,10 @@ struct SetupInfLocation {
 /// command line are removed first.
 SetupInfLocation LocateSetupInf(const std::wstring& commandLine, const std::wstring& installDir,
                                 const std::wstring& currentDir);
+
+/// Takes the port from the registry, reads Setup.inf; when it cannot be used, tells the user
+/// and ends the program.
+void LoadSetupInfo(Program& p);
 
 /// The start-up sequence, run once when the main window is created.
 void Form_Load(Program& p, const StartupArgs& args);

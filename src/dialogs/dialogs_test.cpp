@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "app/environment.h"
 #include "app/main_window.h"
+#include "app/startup.h"
 #include "dialogs/dir_dialog.h"
 #include "dialogs/port_dialog.h"
+#include "mainwin/environment.h"
+#include "mainwin/exit_question.h"
+#include "mainwin/item_list_view.h"
 #include "setupinfo/item_list.h"
 #include "support/test_program.h"
 #include "util/text.h"

@@ -1,7 +1,10 @@
+// The directory-name dialog: the device's 8.3 rule per directory name, and storing the path.
 #include "dialogs/dir_dialog.h"
 
+#include "mainwin/item_list_view.h"
 #include "setupinfo/item_list.h"
 #include "setupinfo/setup_info.h"
+#include "util/device_path.h"
 #include "util/text.h"
 
 namespace vokuta::frm4text {
@@ -46,13 +49,10 @@ std::int16_t CheckDirName(Program& p) {
 
   std::int16_t code = kDirNameOk;
   std::wstring offending;
-  for (std::size_t start = 1; code == kDirNameOk && start <= path.size();) {
-    std::size_t end = path.find(L'\\', start);
-    if (end == std::wstring::npos) end = path.size();
-    const std::wstring name = path.substr(start, end - start);
-    code = checkName(name, p.sjis);
-    if (code == kDirNameBadLastChar) offending = name.substr(name.size() - 1);
-    start = end + 1;
+  for (const DeviceName& n : DeviceNames(path)) {
+    code = checkName(n.name, p.sjis);
+    if (code == kDirNameBadLastChar) offending = n.name.substr(n.name.size() - 1);
+    if (code != kDirNameOk) break;
   }
   if (code == kDirNameOk) return code;
   p.ui.messageBox(code == kDirNameTooLong

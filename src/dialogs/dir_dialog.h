@@ -1,7 +1,8 @@
+// The directory-name dialog Frm4Text: opening it, the 8.3 check of a device path, its handlers.
 #pragma once
 #include <cstdint>
 
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta {
 

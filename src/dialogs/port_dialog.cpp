@@ -1,6 +1,7 @@
+// The serial-port dialog: choosing COM1 to COM10 and going on to the main window.
 #include "dialogs/port_dialog.h"
 
-#include "app/environment.h"
+#include "mainwin/exit_question.h"
 
 namespace vokuta::frm3port {
 

@@ -1,5 +1,6 @@
+// The serial-port dialog Frm3Port's handlers.
 #pragma once
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta {
 

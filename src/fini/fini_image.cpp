@@ -1,3 +1,4 @@
+// Association records <-> the bytes of "Ravuz.ini".
 #include "fini/fini_image.h"
 
 #include <algorithm>
@@ -41,35 +42,47 @@ std::wstring hex(std::int64_t n, int digits) {
 
 } // namespace
 
-std::int16_t FiniB2rR(Program& p) {
+DeviceFiniTable FiniB2rR(const FiniImage& image, const ShiftJis& sjis) {
+  DeviceFiniTable table{};
   for (std::size_t k = 0; k < kFiniSlots; ++k) {
-    const auto& b = p.finiImage[k];
-    FiniRecord& r = p.deviceFiniTable[k];
+    const auto& b = image[k];
+    FiniRecord& r = table[k];
     r.attr = b[4] | b[5] << 8;
     r.id = b[6] | b[7] << 8;
     r.font = static_cast<std::uint32_t>(b[8] | b[9] << 8);
     r.mmp = std::uint32_t{b[10]} | std::uint32_t{b[11]} << 8 | std::uint32_t{b[12]} << 16 |
             std::uint32_t{b[13]} << 24;
-    r.suffix = getText(p.sjis, &b[0], FiniRecord::kSuffixWidth);
-    r.file = getText(p.sjis, &b[14], FiniRecord::kFileWidth);
-    r.app = getText(p.sjis, &b[22], FiniRecord::kAppWidth);
+    r.suffix = getText(sjis, &b[0], FiniRecord::kSuffixWidth);
+    r.file = getText(sjis, &b[14], FiniRecord::kFileWidth);
+    r.app = getText(sjis, &b[22], FiniRecord::kAppWidth);
   }
+  return table;
+}
+
+std::int16_t FiniB2rR(Program& p) {
+  p.deviceFiniTable = FiniB2rR(p.finiImage, p.sjis);
   return 0;
 }
 
-std::int16_t rR2FiniB(Program& p) {
+FiniImage rR2FiniB(const DeviceFiniTable& table, const ShiftJis& sjis) {
+  FiniImage image{};
   for (std::size_t k = 0; k < kFiniSlots; ++k) {
-    const FiniRecord& r = p.deviceFiniTable[k];
-    auto& b = p.finiImage[k];
+    const FiniRecord& r = table[k];
+    auto& b = image[k];
     const auto attr = static_cast<std::uint32_t>(r.attr), id = static_cast<std::uint32_t>(r.id);
     b[4] = static_cast<std::uint8_t>(attr), b[5] = static_cast<std::uint8_t>(attr >> 8);
     b[6] = static_cast<std::uint8_t>(id), b[7] = static_cast<std::uint8_t>(id >> 8);
     b[8] = static_cast<std::uint8_t>(r.font), b[9] = static_cast<std::uint8_t>(r.font >> 8);
     for (int i = 0; i < 4; ++i) b[10 + i] = static_cast<std::uint8_t>(r.mmp >> (8 * i));
-    putText(p.sjis, r.suffix, &b[0], FiniRecord::kSuffixWidth);
-    putText(p.sjis, r.file, &b[14], FiniRecord::kFileWidth);
-    putText(p.sjis, r.app, &b[22], FiniRecord::kAppWidth);
+    putText(sjis, r.suffix, &b[0], FiniRecord::kSuffixWidth);
+    putText(sjis, r.file, &b[14], FiniRecord::kFileWidth);
+    putText(sjis, r.app, &b[22], FiniRecord::kAppWidth);
   }
+  return image;
+}
+
+std::int16_t rR2FiniB(Program& p) {
+  p.finiImage = rR2FiniB(p.deviceFiniTable, p.sjis);
   return 0;
 }
 
@@ -83,9 +96,13 @@ std::wstring Shown(const std::wstring& text) {
   return out;
 }
 
+bool IsFreeSlot(const DeviceFiniTable& table, const ShiftJis& sjis, std::size_t slot) {
+  const std::wstring& suffix = table[slot].suffix;
+  return suffix.empty() || FiniByteOf(sjis, suffix[0]) == 0;
+}
+
 bool IsFreeSlot(const Program& p, std::size_t slot) {
-  const std::wstring& suffix = p.deviceFiniTable[slot].suffix;
-  return suffix.empty() || FiniByteOf(p.sjis, suffix[0]) == 0;
+  return IsFreeSlot(p.deviceFiniTable, p.sjis, slot);
 }
 
 std::vector<std::uint8_t> FiniFileBytes(const FiniImage& image) {

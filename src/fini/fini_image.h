@@ -1,8 +1,11 @@
+// Association records <-> the 54-byte records of "Ravuz.ini"; the free-slot rule.
 #pragma once
 #include <cstdint>
 #include <string>
 
-#include "app/program.h"
+#include <vector>
+
+#include "state/program.h"
 
 namespace vokuta {
 
@@ -16,10 +19,14 @@ inline constexpr wchar_t kRawByteBase = 0xF700;
 /// kept raw byte), else 0.
 std::uint8_t FiniByteOf(const ShiftJis& sjis, wchar_t c);
 
-/// Slots 0..63 of the device table from the image.
+/// Slots 0..63 of a device table from the image; later slots are blank.
+[[nodiscard]] DeviceFiniTable FiniB2rR(const FiniImage& image, const ShiftJis& sjis);
+/// The program's device table from its image; always 0.
 std::int16_t FiniB2rR(Program& p);
 
 /// The whole image from slots 0..63 of the device table. Numbers keep their low bits.
+[[nodiscard]] FiniImage rR2FiniB(const DeviceFiniTable& table, const ShiftJis& sjis);
+/// The program's image from its device table; always 0.
 std::int16_t rR2FiniB(Program& p);
 
 /// The last 4 (8) digits of the number in upper-case hexadecimal, zero-padded; negative
@@ -32,7 +39,8 @@ std::wstring Shown(const std::wstring& text);
 
 /// A slot from 4 on is free when the first position of its suffix holds no single-byte
 /// character of code 33..255.
-bool IsFreeSlot(const Program& p, std::size_t slot);
+[[nodiscard]] bool IsFreeSlot(const DeviceFiniTable& table, const ShiftJis& sjis, std::size_t slot);
+[[nodiscard]] bool IsFreeSlot(const Program& p, std::size_t slot);
 
 /// The file's bytes: slots 0..3 always, later slots only when their suffix is not all 0.
 std::vector<std::uint8_t> FiniFileBytes(const FiniImage& image);

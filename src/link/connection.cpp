@@ -1,3 +1,4 @@
+// The connect prompt, the connection check and the end of the link.
 #include "link/connection.h"
 
 namespace vokuta {
@@ -8,19 +9,22 @@ int ConnectPrompt(Program& p) {
                          AppTitle + L" - 接続", Buttons::YesNo, Icon::Information);
 }
 
-std::int32_t EndLinkCall(Program& p) {
-  return p.link->u_end(p.ui.mainWindowHandle(), p.g.PortNumber, 1, p.g.LinkMode, &p.g.LinkStatus);
+std::int32_t EndLink(Program& p) {
+  return p.link->u_end(p.ui.mainWindowHandle(), p.g.PortNumber, link_option::kEnd, p.g.LinkMode,
+                       &p.g.LinkStatus);
 }
 
-std::int16_t CheckConnection(Program& p) {
-  EndLinkCall(p);
+ConnectionResult CheckConnection(Program& p) {
+  // A link an earlier attempt left open would refuse the negotiation.
+  EndLink(p);
   std::int32_t status = 0;
-  if (p.link->u_nego(p.ui.mainWindowHandle(), p.g.PortNumber, 1, p.g.LinkMode, &status) == 0)
-    return 0;
+  if (p.link->u_nego(p.ui.mainWindowHandle(), p.g.PortNumber, link_option::kNego, p.g.LinkMode,
+                     &status) == 0)
+    return kConnected;
   p.ui.messageBox(
       L"本体が正しく接続されていません。\r\nｼﾘｱﾙﾎﾟｰﾄ番号を確認し、本体を再ｾｯﾄしてください。",
       AppTitle + L" - 接続エラー", Buttons::Ok, Icon::Stop);
-  return -1;
+  return kNotConnected;
 }
 
 } // namespace vokuta

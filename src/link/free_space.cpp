@@ -1,3 +1,4 @@
+// The free-space check and its question.
 #include "link/free_space.h"
 
 #include <string>
@@ -14,15 +15,16 @@ std::wstring signedNumber(std::int64_t n) {
 
 } // namespace
 
-std::int16_t CheckFreeSpace(Program& p) {
+FreeSpaceResult CheckFreeSpace(Program& p) {
   std::int32_t freeBytes = 0;
   char listing[2817] = {};
-  p.link->u_dir(p.ui.mainWindowHandle(), p.g.PortNumber, 0, p.g.LinkMode, "\\", listing, 2816,
-                &freeBytes, &p.g.LinkStatus);
+  // Only the free space is read; a failed query leaves it 0, which asks the question.
+  p.link->u_dir(p.ui.mainWindowHandle(), p.g.PortNumber, link_option::kDir, p.g.LinkMode, "\\",
+                listing, 2816, &freeBytes, &p.g.LinkStatus);
   // The package as it stands now, after the user's deletions.
   const auto total = static_cast<std::int64_t>(合計容量(p));
-  if (freeBytes >= total + kFreeSpaceReserve) return 1;
-  return FreeSpaceWarning(p, total, freeBytes) == kYes ? 1 : 7;
+  if (freeBytes >= total + kFreeSpaceReserve) return kSpaceGoOn;
+  return FreeSpaceWarning(p, total, freeBytes) == kYes ? kSpaceGoOn : kSpaceStop;
 }
 
 int FreeSpaceWarning(Program& p, std::int64_t total, std::int32_t freeBytes) {

@@ -5,6 +5,7 @@
 #include "link/free_space.h"
 #include "link/transfer.h"
 #include "support/test_program.h"
+#include "util/device_path.h"
 
 namespace vokuta {
 namespace {

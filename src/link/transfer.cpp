@@ -1,13 +1,70 @@
+// TransferFile in its four parts: directory levels, the copy, the cache mirror, the recovery.
 #include "link/transfer.h"
 
+#include <optional>
+
 #include "link/connection.h"
+#include "util/device_path.h"
 #include "util/text.h"
 
 namespace vokuta {
+namespace {
 
-std::wstring DevicePathOf(const std::wstring& deviceDir, const std::wstring& fileName) {
-  return UpperAscii(deviceDir + L"\\") + UpperAscii(fileName);
+// Levels: every level of `deviceDir` on the device and in the cache, unless they are the ones
+// created last. The device's answers are not examined; an upload into a missing level fails.
+void makeLevels(Program& p, const std::wstring& deviceDir) {
+  const std::wstring dir = deviceDir + L"\\";
+  if (TrimBlanks(UpperAscii(dir)) == TrimBlanks(UpperAscii(p.g.LastDeviceDir))) return;
+  for (const std::wstring& path : DeviceLevels(deviceDir)) {
+    const std::wstring level = UpperAscii(path);
+    p.link->u_mkdir(p.ui.mainWindowHandle(), p.g.PortNumber, link_option::kMkdir, p.g.LinkMode,
+                    p.sjis.encode(level), &p.g.LinkStatus);
+    // The mirror never reaches outside the cache, whatever the package names.
+    if (StaysInside(level)) MakeCacheDir(p, p.g.CacheDir + level);
+  }
+  p.g.LastDeviceDir = dir;
 }
+
+// The copy: the library's result, or nothing when no copy was asked for.
+std::optional<std::int32_t> copyOnce(Program& p, TransferOp op, std::int16_t uploadFlag,
+                                     const std::string& pcPath, const std::string& devicePath) {
+  const std::intptr_t window = p.ui.mainWindowHandle();
+  if (op == kDownload)
+    return p.link->u_download(window, p.g.PortNumber, link_option::kTransfer, p.g.LinkMode,
+                              devicePath, pcPath, &p.g.LinkStatus);
+  if (uploadFlag != 1) return std::nullopt;
+  return p.link->u_upload(window, p.g.PortNumber, link_option::kTransfer, p.g.LinkMode, pcPath,
+                          devicePath, &p.g.LinkStatus);
+}
+
+// The mirror shows what the device holds: a file goes there once the device has it, and
+// never outside the cache. The copy fails by itself when the PC file is missing, so no search
+// goes before it (one per file adds up in a large package).
+void mirror(Program& p, const std::wstring& deviceDir, const std::wstring& fileName,
+            const std::wstring& pcPath) {
+  const std::wstring dir = deviceDir + L"\\";
+  if (StaysInside(dir + fileName) && fileName.find(L'\\') == std::wstring::npos)
+    p.files.copyFile(pcPath, p.g.CacheDir + dir + fileName);
+}
+
+// The recovery after a broken link: the result to end with, or nothing to try again.
+std::optional<TransferResult> recover(Program& p, TransferOp op, const std::wstring& fileName,
+                                      const std::wstring& pcPath) {
+  EndLink(p);
+  // A download's PC path is where the file is going, not a file that must exist.
+  if (op == kUpload && !PcFileExists(p.files, pcPath)) {
+    PcFileErrorBox(p, pcPath);
+    return kGiveUp;
+  }
+  if (CommErrorBox(p, fileName) != kYes) return kGiveUp;
+  // Ended once more before the prompt: the installer's order of calls, kept as it is.
+  EndLink(p);
+  if (ConnectPrompt(p) != kYes) return kGiveUp;
+  if (CheckConnection(p) != kConnected) return kReconnectFailed;
+  return std::nullopt;
+}
+
+} // namespace
 
 void MemoryErrorBox(Program& p) {
   p.ui.messageBox(
@@ -31,98 +88,31 @@ int CommErrorBox(Program& p, const std::wstring& fileName) {
                          AppTitle + L" - 通信エラー", Buttons::YesNo, Icon::Stop);
 }
 
-std::int16_t MakeCacheDir(Program& p, const std::wstring& path) {
-  if (PcDirExists(p.files, path)) return -1;
-  p.files.makeDirectory(path);
-  return 0;
-}
-
-std::int16_t CopyIfExists(Program& p, const std::wstring& source, const std::wstring& target) {
-  if (!PcFileExists(p.files, source)) return 0;
-  p.files.copyFile(source, target);
-  return -1;
-}
-
-void PcDeleteFile(Program& p, const std::wstring& path) {
-  if (!PcFileExists(p.files, path)) return;
-  if (p.files.setAttributes(path, kAttrArchive)) p.files.deleteFile(path);
-}
-
-bool StaysInside(const std::wstring& relative) {
-  if (relative.find_first_of(L":/") != std::wstring::npos) return false;
-  for (std::size_t start = 0; start <= relative.size();) {
-    std::size_t end = relative.find(L'\\', start);
-    if (end == std::wstring::npos) end = relative.size();
-    const std::wstring name = TrimBlanks(relative.substr(start, end - start));
-    if (name == L"." || name == L"..") return false;
-    start = end + 1;
-  }
-  return true;
-}
-
-std::int16_t TransferFile(Program& p, std::int16_t op, std::int16_t uploadFlag,
-                          const std::wstring& deviceDir, const std::wstring& fileName,
-                          const std::wstring& pcPath) {
-  const std::wstring dir = deviceDir + L"\\";
+TransferResult TransferFile(Program& p, TransferOp op, std::int16_t uploadFlag,
+                            const std::wstring& deviceDir, const std::wstring& fileName,
+                            const std::wstring& pcPath) {
   const std::string devicePath = p.sjis.encode(DevicePathOf(deviceDir, fileName));
   const std::string pcBytes = p.sjis.encode(pcPath);
-  const std::intptr_t window = p.ui.mainWindowHandle();
   for (;;) {
-    bool attempted = false;
-    std::int32_t r = 0;
-    if (op == kUpload) {
-      if (TrimBlanks(UpperAscii(dir)) != TrimBlanks(UpperAscii(p.g.LastDeviceDir))) {
-        for (std::size_t i = 1; i < dir.size();) {
-          const std::size_t slash = dir.find(L'\\', i);
-          const std::wstring level = UpperAscii(dir.substr(0, slash));
-          p.link->u_mkdir(window, p.g.PortNumber, -2, p.g.LinkMode, p.sjis.encode(level),
-                          &p.g.LinkStatus);
-          // The mirror never reaches outside the cache, whatever the package names.
-          if (StaysInside(level)) MakeCacheDir(p, p.g.CacheDir + level);
-          i = slash + 1;
-        }
-        p.g.LastDeviceDir = dir;
-      }
-      if (uploadFlag == 1) {
-        r = p.link->u_upload(window, p.g.PortNumber, -1, p.g.LinkMode, pcBytes, devicePath,
-                             &p.g.LinkStatus);
-        attempted = true;
-      }
-    } else {
-      r = p.link->u_download(window, p.g.PortNumber, -1, p.g.LinkMode, devicePath, pcBytes,
-                             &p.g.LinkStatus);
-      attempted = true;
-    }
-    // The mirror shows what the device holds: a file goes there once the device has it. The
-    // copy fails by itself when the PC file is missing, so no search goes before it.
-    auto mirror = [&] {
-      if (attempted && op == kUpload && StaysInside(dir + fileName) &&
-          fileName.find(L'\\') == std::wstring::npos)
-        p.files.copyFile(pcPath, p.g.CacheDir + dir + fileName);
-      return kDone;
-    };
-    if (!attempted || r == 0) return mirror();
-
+    if (op == kUpload) makeLevels(p, deviceDir);
+    const std::optional<std::int32_t> r = copyOnce(p, op, uploadFlag, pcBytes, devicePath);
+    if (!r) return kDone;
     const std::int32_t status = p.g.LinkStatus;
-    if (status == 5) {
+    // A positive status other than a full memory means the device counts the file as copied.
+    if (*r == 0 || (status > 0 && status != link_status::kMemoryFull)) {
+      if (op == kUpload) mirror(p, deviceDir, fileName, pcPath);
+      return kDone;
+    }
+    if (status == link_status::kMemoryFull) {
       MemoryErrorBox(p);
       return kGiveUp;
     }
-    if (status > 0) return mirror();
-    if (status == -1 && fileName == L"Ravuz.ini") {
+    // Only the association file may be missing; its reader starts from the standard one.
+    if (status == link_status::kNoSuchFile && fileName == kFiniFileName) {
       DeviceFileErrorBox(p, fileName);
       return kDone;
     }
-    EndLinkCall(p);
-    // A download's PC path is where the file is going, not a file that must exist.
-    if (op == kUpload && !PcFileExists(p.files, pcPath)) {
-      PcFileErrorBox(p, pcPath);
-      return kGiveUp;
-    }
-    if (CommErrorBox(p, fileName) != kYes) return kGiveUp;
-    EndLinkCall(p);
-    if (ConnectPrompt(p) != kYes) return kGiveUp;
-    if (CheckConnection(p) == -1) return kReconnectFailed;
+    if (const auto result = recover(p, op, fileName, pcPath)) return *result;
   }
 }
 

@@ -1,3 +1,4 @@
+// The Codepage seam: one code page's code for one character, and back.
 #pragma once
 #include <optional>
 #include <string>

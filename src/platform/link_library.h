@@ -1,3 +1,4 @@
+// The link-library seam: its six functions, the options they are called with, its statuses.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -40,5 +41,20 @@ public:
                              std::int32_t bufferSize, std::int32_t* freeBytes,
                              std::int32_t* status) = 0;
 };
+
+/// The option argument each function is called with: the values the library expects.
+namespace link_option {
+inline constexpr std::int32_t kNego = 1;
+inline constexpr std::int32_t kEnd = 1;
+inline constexpr std::int32_t kMkdir = -2;
+inline constexpr std::int32_t kTransfer = -1; ///< upload and download
+inline constexpr std::int32_t kDir = 0;
+} // namespace link_option
+
+/// Values of `*status` after a nonzero result of upload or download that the caller tells apart.
+namespace link_status {
+inline constexpr std::int32_t kMemoryFull = 5;
+inline constexpr std::int32_t kNoSuchFile = -1;
+} // namespace link_status
 
 } // namespace vokuta

@@ -1,3 +1,4 @@
+// The PcFiles seam: searches, reads and writes of the PC's files with Windows path rules.
 #pragma once
 #include <cstdint>
 #include <optional>

@@ -1,3 +1,4 @@
+// The Registry seam: reading one value of the current user's keys.
 #pragma once
 #include <cstdint>
 #include <optional>

@@ -1,3 +1,4 @@
+// The Ui seam: message boxes, the four forms, their controls and lists.
 #pragma once
 #include <cstdint>
 #include <optional>

@@ -1,3 +1,4 @@
+// CP932 through iconv, one character at a time.
 #include "posix/iconv_codepage.h"
 
 #include <cstring>

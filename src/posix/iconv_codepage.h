@@ -1,3 +1,4 @@
+// The Codepage seam on Linux: CP932 through iconv.
 #pragma once
 #include <iconv.h>
 

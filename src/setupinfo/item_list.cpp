@@ -1,31 +1,30 @@
+// The install items' text, the package size rule and the removal of a row.
 #include "setupinfo/item_list.h"
 
 #include "util/text.h"
 
 namespace vokuta {
 
-std::wstring ItemText(const Program& p, std::size_t row) {
-  return p.setupTable[row].DestPath + L"\\" + p.setupTable[row].FileName;
+std::wstring ItemText(const SetupTable& table, std::size_t row) {
+  return table[row].DestPath + L"\\" + table[row].FileName;
 }
 
-void FillItemList(Program& p) {
-  p.ui.listClear(Form::Frm1Main);
-  for (std::size_t row = 0; !p.setupTable[row].terminates(); ++row)
-    p.ui.listAdd(Form::Frm1Main, ItemText(p, row));
-}
+std::wstring ItemText(const Program& p, std::size_t row) { return ItemText(p.setupTable, row); }
 
-std::uint64_t 合計容量(Program& p) {
+std::uint64_t 合計容量(const SetupTable& table, PcFiles& files, MatchList& matches) {
   std::uint64_t total = 0;
-  for (std::size_t row = 0; !p.setupTable[row].terminates(); ++row) {
-    const SetupRow& r = p.setupTable[row];
-    ListMatchingFiles(p.files, r.SourcePath, r.FileName, p.matchList);
-    for (const std::wstring& name : p.matchList) {
-      if (auto length = p.files.fileLength(r.SourcePath + L"\\" + name))
+  for (std::size_t row = 0; !table[row].terminates(); ++row) {
+    const SetupRow& r = table[row];
+    ListMatchingFiles(files, r.SourcePath, r.FileName, matches);
+    for (const std::wstring& name : matches) {
+      if (auto length = files.fileLength(r.SourcePath + L"\\" + name))
         total += *length / 512 * 512 + 512;
     }
   }
   return total;
 }
+
+std::uint64_t 合計容量(Program& p) { return 合計容量(p.setupTable, p.files, p.matchList); }
 
 std::wstring FormatKBytes(std::uint64_t bytes) {
   const std::uint64_t whole = bytes / 1024;
@@ -44,23 +43,13 @@ std::wstring FormatKBytes(std::uint64_t bytes) {
   return text;
 }
 
-void ShowTotalSize(Program& p) {
-  p.ui.setText(Form::Frm1Main, Control::LblSize,
-               L"インストールするファイルの合計は、" + FormatKBytes(合計容量(p)) +
-                   L" Kバイトです。\r\nVokuta本体の空き容量を確認してください。");
-}
-
-void RemoveRow(Program& p, std::size_t row) {
-  for (std::size_t i = row; i + 1 < kTableSlots && !p.setupTable[i].terminates(); ++i) {
-    p.setupTable[i] = p.setupTable[i + 1];
-    p.finiTable[i] = p.finiTable[i + 1];
+void RemoveRow(SetupTable& setup, FiniTable& fini, std::size_t row) {
+  for (std::size_t i = row; i + 1 < kTableSlots && !setup[i].terminates(); ++i) {
+    setup[i] = setup[i + 1];
+    fini[i] = fini[i + 1];
   }
 }
 
-int SelectedItem(Program& p, Form form) {
-  for (int i = p.ui.listCount(form) - 1; i >= 0; --i)
-    if (p.ui.listSelected(form, i)) return i;
-  return -1;
-}
+void RemoveRow(Program& p, std::size_t row) { RemoveRow(p.setupTable, p.finiTable, row); }
 
 } // namespace vokuta

@@ -1,3 +1,4 @@
+#include "mainwin/item_list_view.h"
 #include "setupinfo/item_list.h"
 
 #include <gtest/gtest.h>

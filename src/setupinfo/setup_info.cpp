@@ -1,11 +1,9 @@
+// Reading Setup.inf: lines, reduced rows, the port line, and the tables filled from them.
 #include "setupinfo/setup_info.h"
 
-#include "app/environment.h"
 #include "util/text.h"
 
 namespace vokuta {
-
-bool SetupRow::isFini() const { return UpperAscii(Control) == L"FINI"; }
 
 std::vector<std::wstring> SetupInfoLines(const std::vector<std::uint8_t>& bytes,
                                          const ShiftJis& sjis, bool* utf8) {
@@ -97,27 +95,6 @@ ParsedSetupInfo ParseSetupInfo(const std::vector<std::uint8_t>& bytes, const Shi
   return info;
 }
 
-void LoadSetupInfo(Program& p) {
-  if (const std::int32_t port = ReadFilerPort(p); port != 0) {
-    p.g.PortNumber = port;
-    p.g.PortSource = kPortFixed;
-  }
-  std::wstring first;
-  switch (ReadSetupInfo(p)) {
-  case ReadResult::Ok:
-    return;
-  case ReadResult::CannotOpen:
-    first = L"下記のセットアップ情報が見つかりません。";
-    break;
-  case ReadResult::TooManyRows:
-    first = L"セットアップ情報の項目数が上限（199）を超えています。";
-    break;
-  }
-  p.ui.messageBox(first + L"\r\nインストールできません。終了します。\r\n" + p.g.SetupInfPath,
-                  AppTitle + L" - ｾｯﾄｱｯﾌﾟ情報", Buttons::Ok, Icon::Stop);
-  p.ui.endProgram();
-}
-
 ReadResult ReadSetupInfo(Program& p) {
   const auto bytes = p.files.readFile(p.g.SetupInfPath);
   if (!bytes) return ReadResult::CannotOpen;
@@ -146,10 +123,11 @@ ReadResult ReadSetupInfo(Program& p) {
   return ReadResult::Ok;
 }
 
-void SetAppPath(Program& p, std::size_t row) {
-  const SetupRow& r = p.setupTable[row];
-  p.finiTable[row].app =
-      FitWidth(UpperAscii(r.DestPath + L"\\" + r.FileName), FiniRecord::kAppWidth);
+void SetAppPath(const SetupTable& setup, FiniTable& fini, std::size_t row) {
+  const SetupRow& r = setup[row];
+  fini[row].app = FitWidth(UpperAscii(r.DestPath + L"\\" + r.FileName), FiniRecord::kAppWidth);
 }
+
+void SetAppPath(Program& p, std::size_t row) { SetAppPath(p.setupTable, p.finiTable, row); }
 
 } // namespace vokuta

@@ -1,10 +1,11 @@
+// Setup.inf: its lines, rows and port as the installer reads them, and filling the tables.
 #pragma once
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta {
 
@@ -47,15 +48,12 @@ ParsedSetupInfo ParseSetupInfo(const std::vector<std::uint8_t>& bytes, const Shi
 
 enum class ReadResult { Ok, CannotOpen, TooManyRows };
 
-/// Takes the port from the registry, reads Setup.inf; when it cannot be used, tells the user
-/// and ends the program.
-void LoadSetupInfo(Program& p);
-
 /// Fills the setup table and the package's associations from SetupInfPath; may set the port.
 /// The tables change only on Ok.
-ReadResult ReadSetupInfo(Program& p);
+[[nodiscard]] ReadResult ReadSetupInfo(Program& p);
 
 /// The row's association program path: DestPath + "\" + FileName, upper case, 32 positions.
+void SetAppPath(const SetupTable& setup, FiniTable& fini, std::size_t row);
 void SetAppPath(Program& p, std::size_t row);
 
 } // namespace vokuta

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/environment.h"
+#include "app/startup.h"
+#include "mainwin/environment.h"
+#include "mainwin/exit_question.h"
 #include "support/test_program.h"
 #include "util/text.h"
 

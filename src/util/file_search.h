@@ -1,4 +1,6 @@
+// PC-file searches and helpers over the PcFiles seam: matches, existence, cache and work files.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,5 +28,18 @@ bool PcDirExists(PcFiles& files, const std::wstring& path);
 inline bool FilerTempExists(PcFiles& files, const std::wstring& path) {
   return PcFileExists(files, path);
 }
+
+/// What MakeCacheDir did; the values are the installer's own.
+enum CacheDirResult : std::int16_t { kCacheDirMade = 0, kCacheDirExists = -1, kCacheDirFailed = 1 };
+/// Creates the directory when nothing of that name exists.
+CacheDirResult MakeCacheDir(PcFiles& files, const std::wstring& path);
+
+/// What CopyIfExists did; the values are the installer's own.
+enum CopyResult : std::int16_t { kNoSource = 0, kCopied = -1, kCopyFailed = 1 };
+/// Copies `source` over `target` when `source` is a file.
+CopyResult CopyIfExists(PcFiles& files, const std::wstring& source, const std::wstring& target);
+
+/// Deletes the file whatever its attributes; failures are ignored.
+void PcDeleteFile(PcFiles& files, const std::wstring& path);
 
 } // namespace vokuta

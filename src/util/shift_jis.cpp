@@ -1,3 +1,4 @@
+// ShiftJis: the code page's tables, built once, and splitting bytes into characters.
 #include "util/shift_jis.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// ShiftJis: Shift-JIS text <-> bytes with tables asked once from the Codepage seam.
 #pragma once
 #include <array>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// The text helpers of the reader, the item list, the merge and the dialogs.
 #include "util/text.h"
 
 namespace vokuta {

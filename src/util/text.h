@@ -1,3 +1,4 @@
+// Text helpers: fields, quotes, backslashes, blanks, widths, ASCII upper case.
 #pragma once
 #include <cstdint>
 #include <string>

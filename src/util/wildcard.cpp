@@ -1,3 +1,4 @@
+// Windows wildcard matching and name folding.
 #include "util/wildcard.h"
 
 namespace vokuta {

@@ -1,3 +1,4 @@
+// Windows wildcard matching ("*", "?") and the name folding it compares with.
 #pragma once
 #include <string>
 #include <string_view>

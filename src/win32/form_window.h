@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "state/program.h"
 #include "win32/unique_handle.h"
 #include "win32/window.h"
 

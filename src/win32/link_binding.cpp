@@ -3,7 +3,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta {
 namespace {

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "app/program.h"
+#include "state/program.h"
 #include "platform/link_library.h"
 #include "win32/run_log.h"
 

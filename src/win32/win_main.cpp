@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "app/startup.h"
-#include "fini/fini_merge.h"
+#include "dialogs/choice_dialog.h"
 #include "util/shift_jis.h"
 #include "win32/command_line.h"
 #include "win32/link_binding.h"

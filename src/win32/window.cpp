@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/program.h"
+#include "state/program.h"
 #include "win32/control_ids.h"
 
 namespace vokuta::win32 {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "state/program.h"
 #include "support/scripted_ui.h"
 #include "util/shift_jis.h"
 #include "win32/link_binding.h"

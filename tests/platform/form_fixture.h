@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "app/program.h"
+#include "state/program.h"
 #include "util/shift_jis.h"
 #include "win32/win.h"
 #include "win32/win32_pc_files.h"

@@ -4,7 +4,9 @@
 // after deleting their keys.
 #include <gtest/gtest.h>
 
-#include "app/environment.h"
+#include "app/startup.h"
+#include "mainwin/environment.h"
+#include "mainwin/exit_question.h"
 #include "util/shift_jis.h"
 #include "win32/win.h"
 #include "win32/win32_codepage.h"

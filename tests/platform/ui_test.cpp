@@ -10,10 +10,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/program.h"
 #include "dialogs/dir_dialog.h"
 #include "form_fixture.h"
+#include "mainwin/item_list_view.h"
 #include "setupinfo/item_list.h"
+#include "state/program.h"
 #include "win32/control_ids.h"
 #include "win32/win.h"
 #include "win32/win32_ui.h"

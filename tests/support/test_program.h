@@ -1,5 +1,5 @@
 #pragma once
-#include "app/program.h"
+#include "state/program.h"
 #include "support/fake_pc_files.h"
 #include "support/fake_registry.h"
 #include "support/scripted_ui.h"

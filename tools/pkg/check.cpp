@@ -1,3 +1,4 @@
+// vokuta-pkg check: every line of a Setup.inf against what the installer and the device do.
 #include "pkg/check.h"
 
 #include <algorithm>
@@ -5,10 +6,10 @@
 #include <numeric>
 
 #include "fini/fini_image.h"
-#include "link/transfer.h"
 #include "pkg/device_names.h"
-#include "pkg/tool_program.h"
 #include "setupinfo/item_list.h"
+#include "setupinfo/setup_info.h"
+#include "util/device_path.h"
 #include "util/text.h"
 
 namespace vokuta::pkg {
@@ -98,7 +99,7 @@ std::wstring trimmedRight(const std::wstring& text) {
 class Checker {
 public:
   Checker(PcFiles& files, const ShiftJis& sjis, CheckReport& report)
-      : files_(files), sjis_(sjis), report_(report), scratch_(files, sjis) {}
+      : files_(files), sjis_(sjis), report_(report) {}
 
   void run(const std::vector<std::uint8_t>& bytes);
 
@@ -122,7 +123,6 @@ private:
   PcFiles& files_;
   const ShiftJis& sjis_;
   CheckReport& report_;
-  ToolProgram scratch_; // runs the installer's own functions on one row at a time
   std::size_t nextRow_ = 0;
   std::vector<ParsedRow> parsedRows_;
   std::map<std::wstring, std::size_t> devicePaths_; // device path -> line that writes it first
@@ -314,19 +314,21 @@ void Checker::checkFiles(CheckedRow& row, const LineColumns& cols) {
 }
 
 std::uint64_t Checker::installerSize(const SetupRow& row) {
-  Program& p = scratch_.p;
-  p.setupTable[0] = row;
-  p.setupTable[1] = SetupRow();
-  return 合計容量(p);
+  // The installer's own size rule, one row at a time.
+  SetupTable table{};
+  table[0] = row;
+  MatchList matches;
+  return 合計容量(table, files_, matches);
 }
 
 void Checker::checkAssociation(CheckedRow& row, const LineColumns& cols) {
   const std::size_t line = row.parsed.line;
   const SetupRow& r = row.parsed.row;
-  Program& p = scratch_.p;
-  p.setupTable[0] = r;
-  SetAppPath(p, 0);
-  row.app = p.finiTable[0].app;
+  SetupTable setup{};
+  setup[0] = r;
+  FiniTable fini{};
+  SetAppPath(setup, fini, 0);
+  row.app = fini[0].app;
 
   const std::wstring rawSuffix = cols.field(5);
   const std::wstring& stored = row.parsed.suffix;

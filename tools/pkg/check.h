@@ -1,3 +1,4 @@
+// vokuta-pkg check: the report of one Setup.inf and its rows.
 #pragma once
 #include <cstdint>
 #include <optional>

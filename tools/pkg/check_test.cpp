@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "mainwin/item_list_view.h"
 #include "setupinfo/item_list.h"
 #include "support/test_program.h"
 #include "util/text.h"

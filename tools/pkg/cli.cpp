@@ -1,3 +1,4 @@
+// vokuta-pkg's command line: arguments, commands and their reports.
 #include "pkg/cli.h"
 
 #include "devsim/sim_config.h"

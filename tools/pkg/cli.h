@@ -1,3 +1,4 @@
+// vokuta-pkg's command line, independent of the platform's main.
 #pragma once
 #include <string>
 #include <vector>

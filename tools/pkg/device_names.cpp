@@ -1,7 +1,9 @@
+// The device's rule for one file or directory name, as the package tool reports it.
 #include "pkg/device_names.h"
 
 #include <string_view>
 
+#include "util/device_path.h"
 #include "util/text.h"
 
 namespace vokuta::pkg {
@@ -39,15 +41,11 @@ std::optional<NameFault> DeviceNameFault(const std::wstring& name, const ShiftJi
 std::vector<DirFault> DeviceDirFaults(const std::wstring& destPath, const ShiftJis& sjis) {
   std::vector<DirFault> faults;
   if (destPath.empty()) return faults;
-  for (std::size_t start = 1; start <= destPath.size();) {
-    std::size_t end = destPath.find(L'\\', start);
-    if (end == std::wstring::npos) end = destPath.size();
-    const std::wstring name = destPath.substr(start, end - start);
-    if (name.empty())
-      faults.push_back({start, {MessageId::NameEmpty, {destPath}}});
-    else if (auto fault = DeviceNameFault(name, sjis))
-      faults.push_back({start, *fault});
-    start = end + 1;
+  for (const DeviceName& n : DeviceNames(destPath)) {
+    if (n.name.empty())
+      faults.push_back({n.offset, {MessageId::NameEmpty, {destPath}}});
+    else if (auto fault = DeviceNameFault(n.name, sjis))
+      faults.push_back({n.offset, *fault});
   }
   return faults;
 }

@@ -1,3 +1,4 @@
+// The device's rule for file and directory names, with the faults the package tool reports.
 #pragma once
 #include <optional>
 #include <string>

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "devsim/sim_device.h"
-#include "link/transfer.h"
 #include "support/fake_pc_files.h"
 #include "support/test_codepage.h"
+#include "util/device_path.h"
 
 namespace vokuta::pkg {
 namespace {

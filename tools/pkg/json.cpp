@@ -1,3 +1,4 @@
+// A small JSON writer for the package tool's --json reports.
 #include "pkg/json.h"
 
 namespace vokuta::pkg {

@@ -1,3 +1,4 @@
+// A small JSON writer for the package tool's --json reports.
 #pragma once
 #include <cstdint>
 #include <string>

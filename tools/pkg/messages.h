@@ -1,3 +1,4 @@
+// The package tool's messages in English and Japanese.
 #pragma once
 #include <string>
 

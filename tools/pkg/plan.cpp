@@ -1,3 +1,5 @@
+// The plan: the installer's own install loop run against a device that records instead of
+// writing, over files of which nothing is changed.
 #include "pkg/plan.h"
 
 #include <algorithm>
@@ -6,14 +8,14 @@
 
 #include "devsim/sim_device.h"
 #include "fini/fini_image.h"
-#include "fini/fini_merge.h"
+#include "fini/fini_slots.h"
 #include "link/free_space.h"
-#include "link/transfer.h"
-#include "pkg/device_names.h"
 #include "pkg/ravuz.h"
 #include "pkg/tool_program.h"
+#include "run/install_loop.h"
 #include "setupinfo/item_list.h"
 #include "setupinfo/setup_info.h"
+#include "util/device_path.h"
 #include "util/text.h"
 
 namespace vokuta::pkg {
@@ -22,227 +24,261 @@ namespace {
 // The device counts every file in whole 512-byte blocks.
 std::uint64_t blocks(std::uint64_t length) { return (length + 511) / 512 * 512; }
 
-const std::wstring kRavuzDir = L"\\System";
-const std::wstring kRavuzName = L"Ravuz.ini";
-
-// The device folder as it would be after the steps so far, without touching it: what the plan
-// has written and created is kept aside, everything else is read from the folder.
-class DeviceView {
+// The tool's files with the installer's own writes (the association file's work copy) kept in
+// memory: reads see them, nothing reaches the files. Folders list in name order, as NTFS
+// lists them, so the plan's order does not depend on the file system it runs on.
+class PlanFiles final : public PcFiles {
 public:
-  DeviceView(devsim::SimulatedDevice& device, PcFiles& files, const ShiftJis& sjis,
-             std::uint64_t usedBytes)
-      : used(usedBytes), device_(device), files_(files), sjis_(sjis) {}
+  explicit PlanFiles(PcFiles& files) : files_(files) {}
+
+  std::vector<FoundFile> find(const std::wstring& pattern, std::uint32_t include) override {
+    const std::wstring key = UpperAscii(pattern);
+    if (auto it = kept_.find(key); it != kept_.end())
+      return {FoundFile{pattern.substr(pattern.rfind(L'\\') + 1), kAttrArchive}};
+    if (gone_.count(key)) return {};
+    std::vector<FoundFile> found = files_.find(pattern, include);
+    std::stable_sort(found.begin(), found.end(), [](const FoundFile& a, const FoundFile& b) {
+      return UpperAscii(a.name) < UpperAscii(b.name);
+    });
+    return found;
+  }
+  std::optional<std::uint64_t> fileLength(const std::wstring& path) override {
+    if (auto it = kept_.find(UpperAscii(path)); it != kept_.end()) return it->second.size();
+    if (gone_.count(UpperAscii(path))) return std::nullopt;
+    return files_.fileLength(path);
+  }
+  std::optional<std::vector<std::uint8_t>> readFile(const std::wstring& path) override {
+    if (auto it = kept_.find(UpperAscii(path)); it != kept_.end()) return it->second;
+    if (gone_.count(UpperAscii(path))) return std::nullopt;
+    return files_.readFile(path);
+  }
+  bool writeFile(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override {
+    gone_.erase(UpperAscii(path));
+    kept_[UpperAscii(path)] = bytes;
+    return true;
+  }
+  bool deleteFile(const std::wstring& path) override {
+    kept_.erase(UpperAscii(path));
+    gone_.insert(UpperAscii(path));
+    return true;
+  }
+  bool setAttributes(const std::wstring& path, std::uint32_t) override {
+    return kept_.count(UpperAscii(path)) != 0;
+  }
+  // The cache mirror is the installer's business on the user's PC, not the plan's.
+  bool copyFile(const std::wstring&, const std::wstring&) override { return false; }
+  bool moveFile(const std::wstring&, const std::wstring&) override { return false; }
+  bool makeDirectory(const std::wstring&) override { return false; }
+  std::wstring currentDirectory() override { return files_.currentDirectory(); }
+  bool setCurrentDrive(wchar_t) override { return false; }
+
+private:
+  PcFiles& files_;
+  std::map<std::wstring, std::vector<std::uint8_t>> kept_;
+  std::set<std::wstring> gone_;
+};
+
+// A device that answers the installer's link calls as the simulated device would, by its path
+// rule and its block count, but writes nothing: what it would create and write is kept aside,
+// everything else is read from the device folder, and each step becomes a step of the plan.
+class RecordingDevice final : public LinkLibrary, public InstallWatcher {
+public:
+  RecordingDevice(Plan& plan, Program& p, QuietUi& ui, devsim::SimulatedDevice& device,
+                  PcFiles& folder, const std::vector<ParsedRow>& rows)
+      : used(plan.usedBefore), plan_(plan), p_(p), ui_(ui), device_(device), folder_(folder),
+        rows_(rows) {}
 
   std::uint64_t used; ///< bytes in use on the device so far
 
-  std::optional<std::wstring> host(const std::wstring& devicePath) const {
-    return device_.hostPath(sjis_.encode(devicePath));
+  std::int32_t u_nego(std::intptr_t, std::int32_t, std::int32_t, std::int32_t,
+                      std::int32_t* status) override {
+    return answer(0, 0, status);
   }
-  std::optional<std::uint64_t> length(const std::wstring& hostPath) {
-    if (auto it = written_.find(UpperAscii(hostPath)); it != written_.end()) return it->second;
-    return files_.fileLength(hostPath);
+  std::int32_t u_end(std::intptr_t, std::int32_t, std::int32_t, std::int32_t,
+                     std::int32_t* status) override {
+    return answer(0, 0, status);
   }
+  std::int32_t u_dir(std::intptr_t, std::int32_t, std::int32_t, std::int32_t, const std::string&,
+                     char*, std::int32_t, std::int32_t*, std::int32_t* status) override {
+    return answer(0, 0, status);
+  }
+
+  // The installer makes every level of a directory and goes on whatever the answers; an
+  // upload into a level that could not be made fails, for the first reason met.
+  std::int32_t u_mkdir(std::intptr_t, std::int32_t, std::int32_t, std::int32_t,
+                       const std::string& deviceDir, std::int32_t* status) override {
+    const std::wstring level = p_.sjis.decode(deviceDir);
+    if (level.find(L'\\', 1) == std::wstring::npos) blocked_.reset();
+    const auto host = device_.hostPath(deviceDir);
+    if (!host) {
+      blocked_ = blocked_.value_or(FailReason::DeviceCannotHold);
+      return answer(-1, 0, status);
+    }
+    switch (dirState(*host)) {
+    case Dir::Exists:
+      return answer(0, 0, status);
+    case Dir::IsFile:
+      blocked_ = blocked_.value_or(FailReason::DirIsFile);
+      return answer(-1, 0, status);
+    case Dir::Missing:
+      break;
+    }
+    if (blocked_) return answer(-1, 0, status);
+    created_.insert(UpperAscii(*host));
+    PlanStep s;
+    s.kind = PlanStep::Kind::CreateDir;
+    s.line = line_;
+    s.devicePath = level;
+    plan_.steps.push_back(std::move(s));
+    return answer(0, 0, status);
+  }
+
+  std::int32_t u_upload(std::intptr_t, std::int32_t, std::int32_t, std::int32_t,
+                        const std::string& pcBytes, const std::string& deviceBytes,
+                        std::int32_t* status) override {
+    const std::wstring devicePath = p_.sjis.decode(deviceBytes);
+    const std::wstring pcPath = p_.sjis.decode(pcBytes);
+    // The association file goes from the installer's work copy, which is no file of the package.
+    const bool table = pcPath == p_.g.FiniPcPath;
+    const std::wstring shownPc = table ? std::wstring() : pcPath;
+    const auto length = p_.files.fileLength(pcPath);
+    if (!length) return fail(FailReason::PcFileMissing, devicePath, shownPc, 0, status);
+    const auto host = device_.hostPath(deviceBytes);
+    if (!host) return fail(FailReason::DeviceCannotHold, devicePath, shownPc, 0, status);
+    // A level that could not be made stops the run at the first upload after it.
+    if (blocked_) return fail(*blocked_, devicePath, shownPc, 0, status);
+    const auto old = hostLength(*host);
+    const std::uint64_t after = used - blocks(old.value_or(0)) + blocks(*length);
+    if (after > plan_.capacity)
+      return fail(FailReason::NoRoom, devicePath, shownPc, link_status::kMemoryFull, status);
+    used = after;
+    written_[UpperAscii(*host)] = *length;
+    PlanStep s;
+    s.kind = old ? PlanStep::Kind::Replace : PlanStep::Kind::Write;
+    s.line = line_;
+    s.devicePath = devicePath;
+    s.pcPath = shownPc;
+    s.bytes = *length;
+    s.oldBytes = old.value_or(0);
+    plan_.steps.push_back(std::move(s));
+    if (table) plan_.ravuzWritten = true;
+    return answer(0, 0, status);
+  }
+
+  // Only the association file is downloaded; without it on the device the installer tells the
+  // user and starts from an empty table.
+  std::int32_t u_download(std::intptr_t, std::int32_t, std::int32_t, std::int32_t,
+                          const std::string& deviceBytes, const std::string& pcBytes,
+                          std::int32_t* status) override {
+    const auto host = device_.hostPath(deviceBytes);
+    const auto bytes = host ? folder_.readFile(*host) : std::nullopt;
+    if (!bytes) return answer(-1, link_status::kNoSuchFile, status);
+    p_.files.writeFile(p_.sjis.decode(pcBytes), *bytes);
+    return answer(0, 0, status);
+  }
+
+  void rowStarts(std::size_t row) override {
+    row_ = row;
+    line_ = row < rows_.size() ? rows_[row].line : 0;
+  }
+
+  void mergeStarts(std::size_t row) override {
+    // The table the merge starts from: the device's file on the first association, as the
+    // merge reads it, else the table as the earlier merges left it.
+    before_ = p_.g.FiniLoaded ? p_.deviceFiniTable : FiniB2rR(FiniImageOf(deviceTable()), p_.sjis);
+    const FiniRecord& incoming = p_.finiTable[row];
+    const auto first = static_cast<std::int16_t>(kReservedSlots);
+    same_ = FindSuffixSlot(before_, p_.sjis, first, incoming.suffix);
+    free_ = FindFreeSlot(before_, p_.sjis, first);
+    ui_.boxes.clear();
+    // Without a free slot the installer lets the user choose one to give up; the plan cannot
+    // know the choice and leaves the table as it is, as closing that dialog does.
+    p_.g.DropIndex = -1;
+  }
+
+  void mergeDone(std::size_t row) override {
+    const FiniRecord& incoming = p_.finiTable[row];
+    PlanStep s;
+    s.kind = PlanStep::Kind::Association;
+    s.line = line_;
+    s.suffix = ShownField(incoming.suffix);
+    s.app = ShownField(incoming.app);
+    if (same_ != -1) {
+      s.slot = static_cast<std::size_t>(same_);
+      s.notice = std::any_of(ui_.boxes.begin(), ui_.boxes.end(),
+                             [](const QuietUi::Box& b) { return b.buttons == Buttons::Ok; });
+      s.asks = std::any_of(ui_.boxes.begin(), ui_.boxes.end(),
+                           [](const QuietUi::Box& b) { return b.buttons == Buttons::OkCancel; });
+      s.merge = before_[s.slot] == p_.deviceFiniTable[s.slot] ? Merge::Unchanged : Merge::Updated;
+    } else if (free_ != -1) {
+      s.slot = static_cast<std::size_t>(free_);
+      s.merge = Merge::Added;
+    } else {
+      s.merge = Merge::NeedsSlot;
+    }
+    plan_.steps.push_back(std::move(s));
+  }
+
+  void tableWriteStarts() override {
+    row_.reset();
+    line_ = 0;
+  }
+
+private:
   enum class Dir { Exists, Missing, IsFile };
-  Dir dir(const std::wstring& hostPath) {
-    if (created_.count(UpperAscii(hostPath))) return Dir::Exists;
-    const auto found = files_.find(hostPath, kAttrDirectory | kAttrHidden | kAttrSystem);
-    if (found.empty()) return Dir::Missing;
-    return (found[0].attributes & kAttrDirectory) ? Dir::Exists : Dir::IsFile;
+
+  std::int32_t answer(std::int32_t result, std::int32_t code, std::int32_t* status) {
+    if (status) *status = code;
+    return result;
   }
-  void create(const std::wstring& hostPath) { created_.insert(UpperAscii(hostPath)); }
-  void write(const std::wstring& hostPath, std::uint64_t length) {
-    written_[UpperAscii(hostPath)] = length;
-  }
-
-private:
-  devsim::SimulatedDevice& device_;
-  PcFiles& files_;
-  const ShiftJis& sjis_;
-  std::map<std::wstring, std::uint64_t> written_;
-  std::set<std::wstring> created_;
-};
-
-class Planner {
-public:
-  Planner(Plan& plan, Program& p, QuietUi& ui, DeviceView& device)
-      : plan_(plan), p_(p), ui_(ui), device_(device) {}
-
-  void run();
-
-private:
-  /// Makes the levels of `deviceDir` as an upload does first; why an upload into it would
-  /// fail, if it would.
-  std::optional<FailReason> makeLevels(std::size_t line, const std::wstring& deviceDir);
-  /// The directories of an upload to `deviceDir`, then the file; false when it would fail.
-  bool upload(std::size_t line, const std::wstring& deviceDir, const std::wstring& name,
-              const std::wstring& pcPath, std::uint64_t length);
-  bool fail(std::size_t line, FailReason reason, const std::wstring& devicePath,
-            const std::wstring& pcPath) {
+  std::int32_t fail(FailReason reason, const std::wstring& devicePath, const std::wstring& pcPath,
+                    std::int32_t code, std::int32_t* status) {
     PlanStep s;
     s.kind = PlanStep::Kind::Fail;
-    s.line = line;
+    s.line = line_;
     s.reason = reason;
     s.devicePath = devicePath;
     s.pcPath = pcPath;
     plan_.stoppedAt = plan_.steps.size();
     plan_.steps.push_back(std::move(s));
-    return false;
+    if (row_) plan_.rowsNotReached = rowCount() - *row_ - 1;
+    return answer(-1, code, status);
   }
-  void loadRavuz();
-  void merge(std::size_t row, std::size_t line);
+  std::size_t rowCount() const {
+    std::size_t rows = 0;
+    while (!p_.setupTable[rows].terminates()) ++rows;
+    return rows;
+  }
+  Dir dirState(const std::wstring& host) {
+    if (created_.count(UpperAscii(host))) return Dir::Exists;
+    const auto found = folder_.find(host, kAttrDirectory | kAttrHidden | kAttrSystem);
+    if (found.empty()) return Dir::Missing;
+    return (found[0].attributes & kAttrDirectory) ? Dir::Exists : Dir::IsFile;
+  }
+  std::optional<std::uint64_t> hostLength(const std::wstring& host) {
+    if (auto it = written_.find(UpperAscii(host)); it != written_.end()) return it->second;
+    return folder_.fileLength(host);
+  }
+  std::vector<std::uint8_t> deviceTable() {
+    const auto host = device_.hostPath(p_.sjis.encode(DevicePathOf(kFiniDeviceDir, kFiniFileName)));
+    return (host ? folder_.readFile(*host) : std::nullopt).value_or(std::vector<std::uint8_t>());
+  }
 
   Plan& plan_;
   Program& p_;
   QuietUi& ui_;
-  DeviceView& device_;
+  devsim::SimulatedDevice& device_;
+  PcFiles& folder_;
+  const std::vector<ParsedRow>& rows_;
+  std::optional<std::size_t> row_;
+  std::size_t line_ = 0;
+  std::optional<FailReason> blocked_;
+  std::map<std::wstring, std::uint64_t> written_;
+  std::set<std::wstring> created_;
+  DeviceFiniTable before_{};
+  std::int16_t same_ = -1;
+  std::int16_t free_ = -1;
 };
-
-std::optional<FailReason> Planner::makeLevels(std::size_t line, const std::wstring& deviceDir) {
-  // The installer makes every level of the directory and goes on whatever the answers; an
-  // upload into a level that could not be made fails.
-  const std::wstring dir = deviceDir + L"\\";
-  std::optional<FailReason> blocked;
-  for (std::size_t i = 1; i < dir.size();) {
-    const std::size_t slash = dir.find(L'\\', i);
-    const std::wstring level = UpperAscii(dir.substr(0, slash));
-    i = slash + 1;
-    const auto host = device_.host(level);
-    if (!host) {
-      blocked = blocked.value_or(FailReason::DeviceCannotHold);
-      continue;
-    }
-    switch (device_.dir(*host)) {
-    case DeviceView::Dir::Exists:
-      break;
-    case DeviceView::Dir::IsFile:
-      blocked = blocked.value_or(FailReason::DirIsFile);
-      break;
-    case DeviceView::Dir::Missing:
-      if (blocked) break;
-      device_.create(*host);
-      PlanStep s;
-      s.kind = PlanStep::Kind::CreateDir;
-      s.line = line;
-      s.devicePath = level;
-      plan_.steps.push_back(std::move(s));
-      break;
-    }
-  }
-  return blocked;
-}
-
-bool Planner::upload(std::size_t line, const std::wstring& deviceDir, const std::wstring& name,
-                     const std::wstring& pcPath, std::uint64_t length) {
-  const std::optional<FailReason> blocked = makeLevels(line, deviceDir);
-  const std::wstring devicePath = DevicePathOf(deviceDir, name);
-  const auto host = device_.host(devicePath);
-  if (!host) return fail(line, FailReason::DeviceCannotHold, devicePath, pcPath);
-  if (blocked) return fail(line, *blocked, devicePath, pcPath);
-  const auto old = device_.length(*host);
-  const std::uint64_t used = device_.used - blocks(old.value_or(0)) + blocks(length);
-  if (used > plan_.capacity) return fail(line, FailReason::NoRoom, devicePath, pcPath);
-  device_.used = used;
-  device_.write(*host, length);
-  PlanStep s;
-  s.kind = old ? PlanStep::Kind::Replace : PlanStep::Kind::Write;
-  s.line = line;
-  s.devicePath = devicePath;
-  s.pcPath = pcPath;
-  s.bytes = length;
-  s.oldBytes = old.value_or(0);
-  plan_.steps.push_back(std::move(s));
-  return true;
-}
-
-void Planner::loadRavuz() {
-  // The installer downloads the table once, before the first association. Without the file
-  // on the device it tells the user and starts from an empty table.
-  std::optional<std::vector<std::uint8_t>> bytes;
-  if (const auto host = device_.host(DevicePathOf(kRavuzDir, kRavuzName)))
-    bytes = p_.files.readFile(*host);
-  p_.finiImage = FiniImageOf(bytes.value_or(std::vector<std::uint8_t>()));
-  FiniB2rR(p_);
-  p_.g.FiniLoaded = true;
-}
-
-void Planner::merge(std::size_t row, std::size_t line) {
-  if (!p_.g.FiniLoaded) loadRavuz();
-  const FiniRecord incoming = p_.finiTable[row];
-  PlanStep s;
-  s.kind = PlanStep::Kind::Association;
-  s.line = line;
-  s.suffix = ShownField(incoming.suffix);
-  s.app = ShownField(incoming.app);
-
-  const auto first = static_cast<std::int16_t>(kReservedSlots);
-  const std::int16_t same = FindSuffixSlot(p_, first, incoming.suffix);
-  const std::int16_t free = FindFreeSlot(p_, first);
-  const std::optional<FiniRecord> before =
-      same != -1 ? std::optional(p_.deviceFiniTable[static_cast<std::size_t>(same)]) : std::nullopt;
-  ui_.boxes.clear();
-  // Without a free slot the installer lets the user choose one to give up; the plan cannot
-  // know the choice and leaves the table as it is, as closing that dialog does.
-  p_.g.DropIndex = -1;
-  Filerini変更(p_, static_cast<std::int16_t>(row));
-
-  if (same != -1) {
-    s.slot = static_cast<std::size_t>(same);
-    s.notice = std::any_of(ui_.boxes.begin(), ui_.boxes.end(),
-                           [](const QuietUi::Box& b) { return b.buttons == Buttons::Ok; });
-    s.asks = std::any_of(ui_.boxes.begin(), ui_.boxes.end(),
-                         [](const QuietUi::Box& b) { return b.buttons == Buttons::OkCancel; });
-    s.merge = *before == p_.deviceFiniTable[s.slot] ? Merge::Unchanged : Merge::Updated;
-  } else if (free != -1) {
-    s.slot = static_cast<std::size_t>(free);
-    s.merge = Merge::Added;
-  } else {
-    s.merge = Merge::NeedsSlot;
-  }
-  plan_.steps.push_back(std::move(s));
-}
-
-void Planner::run() {
-  std::size_t rows = 0;
-  while (!p_.setupTable[rows].terminates()) ++rows;
-  // Line numbers come from the reader: rows are stored in file order.
-  const ParsedSetupInfo info =
-      ParseSetupInfo(p_.files.readFile(p_.g.SetupInfPath).value_or(std::vector<std::uint8_t>()),
-                     p_.sjis, p_.g.SourceDir);
-  for (std::size_t row = 0; row < rows; ++row) {
-    const SetupRow& r = p_.setupTable[row];
-    plan_.hasAssociations = plan_.hasAssociations || r.isFini();
-  }
-
-  for (std::size_t row = 0; row < rows; ++row) {
-    const SetupRow& r = p_.setupTable[row];
-    const std::size_t line = row < info.rows.size() ? info.rows[row].line : 0;
-    ListMatchingFiles(p_.files, r.SourcePath, r.FileName, p_.matchList);
-    std::sort(
-        p_.matchList.begin(), p_.matchList.end(),
-        [](const std::wstring& a, const std::wstring& b) { return UpperAscii(a) < UpperAscii(b); });
-    bool going = true;
-    if (p_.matchList.empty()) {
-      // The installer uploads the name itself, which fails as the PC file is missing.
-      makeLevels(line, r.DestPath);
-      going = fail(line, FailReason::PcFileMissing, DevicePathOf(r.DestPath, r.FileName),
-                   r.SourcePath + L"\\" + r.FileName);
-    }
-    for (std::size_t j = 0; going && j < p_.matchList.size(); ++j) {
-      const std::wstring pcPath = r.SourcePath + L"\\" + p_.matchList[j];
-      going = upload(line, r.DestPath, p_.matchList[j], pcPath,
-                     p_.files.fileLength(pcPath).value_or(0));
-    }
-    if (going && r.isFini()) merge(row, line);
-    if (!going) {
-      plan_.rowsNotReached = rows - row - 1;
-      return;
-    }
-  }
-  if (!p_.g.FiniChanged) return;
-  rR2FiniB(p_);
-  const std::size_t length = FiniFileBytes(p_.finiImage).size();
-  if (upload(0, kRavuzDir, kRavuzName, std::wstring(), length)) plan_.ravuzWritten = true;
-}
 
 } // namespace
 
@@ -254,7 +290,8 @@ Plan MakePlan(PcFiles& files, const ShiftJis& sjis, const std::wstring& setupInf
   plan.deviceDir = deviceDir;
   plan.capacity = capacity;
 
-  ToolProgram tool(files, sjis);
+  PlanFiles planFiles(files);
+  ToolProgram tool(planFiles, sjis);
   Program& p = tool.p;
   p.g.SetupInfPath = setupInfPath;
   p.g.SourceDir = sourceDir;
@@ -280,12 +317,19 @@ Plan MakePlan(PcFiles& files, const ShiftJis& sjis, const std::wstring& setupInf
   plan.freeReported = std::min<std::uint64_t>(plan.freeBefore(), 0x7FFFFFFF);
   plan.spaceAsks = plan.freeReported < plan.packageBytes + kFreeSpaceReserve;
 
-  if (const auto host = device.hostPath(sjis.encode(DevicePathOf(kRavuzDir, kRavuzName))))
+  if (const auto host = device.hostPath(sjis.encode(DevicePathOf(kFiniDeviceDir, kFiniFileName))))
     plan.ravuzFound = files.fileLength(*host).has_value();
 
-  DeviceView view(device, files, sjis, plan.usedBefore);
-  Planner(plan, p, tool.ui, view).run();
-  plan.usedAfter = view.used;
+  for (std::size_t row = 0; !p.setupTable[row].terminates(); ++row)
+    plan.hasAssociations = plan.hasAssociations || p.setupTable[row].isFini();
+  // Line numbers come from the reader: rows are stored in file order.
+  const ParsedSetupInfo info = ParseSetupInfo(
+      files.readFile(setupInfPath).value_or(std::vector<std::uint8_t>()), sjis, sourceDir);
+  p.g.FiniPcPath = sourceDir + L"\\$$Ravuz$.ini";
+  RecordingDevice recorder(plan, p, tool.ui, device, files, info.rows);
+  p.link = &recorder;
+  InstallFiles(p, &recorder);
+  plan.usedAfter = recorder.used;
   return plan;
 }
 

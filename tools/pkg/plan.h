@@ -1,3 +1,4 @@
+// vokuta-pkg plan: what the installer would do with a package on a given device.
 #pragma once
 #include <cstdint>
 #include <optional>

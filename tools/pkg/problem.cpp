@@ -1,3 +1,4 @@
+// The package tool's problems: their texts and severities.
 #include "pkg/problem.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// The package tool's problems: an id, a line and column, arguments, a severity.
 #pragma once
 #include <cstddef>
 #include <string>

@@ -1,9 +1,9 @@
+// vokuta-pkg ravuz: reading an association file as the installer reads it, and diffs.
 #include "pkg/ravuz.h"
 
 #include <algorithm>
 
 #include "fini/fini_image.h"
-#include "pkg/tool_program.h"
 
 namespace vokuta::pkg {
 namespace {
@@ -50,20 +50,17 @@ RavuzFile RavuzOf(const std::vector<std::uint8_t>& bytes, const ShiftJis& sjis) 
   f.status = RavuzFile::Status::Ok;
 
   // The installer's own reading: the image of the file and its table of records.
-  NoFiles files;
-  ToolProgram tool(files, sjis);
-  Program& p = tool.p;
-  p.finiImage = FiniImageOf(bytes);
-  FiniB2rR(p);
+  const FiniImage image = FiniImageOf(bytes);
+  const DeviceFiniTable table = FiniB2rR(image, sjis);
 
   std::size_t kept = 0;
   for (std::size_t k = 0; k < count; ++k) {
     RavuzRecord r;
     r.slot = k;
-    r.record = p.deviceFiniTable[k];
-    r.bytes = p.finiImage[k];
+    r.record = table[k];
+    r.bytes = image[k];
     r.reserved = k < kReservedSlots;
-    r.free = !r.reserved && IsFreeSlot(p, k);
+    r.free = !r.reserved && IsFreeSlot(table, sjis, k);
     r.empty = std::all_of(r.bytes.begin(), r.bytes.end(), [](std::uint8_t b) { return b == 0; });
     // The write-back keeps the reserved slots and every slot whose suffix bytes are not all 0.
     r.dropped = !r.reserved && !(r.bytes[0] || r.bytes[1] || r.bytes[2] || r.bytes[3]);

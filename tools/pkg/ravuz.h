@@ -1,3 +1,4 @@
+// vokuta-pkg ravuz: an association file slot by slot, as the installer reads it.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -5,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fini/fini_record.h"
 #include "platform/pc_files.h"
+#include "state/fini_record.h"
 #include "util/shift_jis.h"
 
 namespace vokuta::pkg {

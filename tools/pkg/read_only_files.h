@@ -1,3 +1,4 @@
+// A PcFiles view that reads and never writes, for the package tool.
 #pragma once
 #include "platform/pc_files.h"
 

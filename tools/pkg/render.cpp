@@ -1,3 +1,4 @@
+// The package tool's reports as text (English, Japanese) and JSON.
 #include "pkg/render.h"
 
 #include <algorithm>

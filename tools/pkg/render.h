@@ -1,3 +1,4 @@
+// The package tool's reports as text and JSON.
 #pragma once
 #include <string>
 

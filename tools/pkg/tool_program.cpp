@@ -1,3 +1,4 @@
+// The quiet Ui's answers.
 #include "pkg/tool_program.h"
 
 #include <cstdlib>
@@ -11,7 +12,7 @@ int QuietUi::messageBox(const std::wstring& text, const std::wstring&, Buttons b
   case Buttons::OkCancel:
     return kOk;
   case Buttons::YesNo:
-    return kYes;
+    return kNo;
   case Buttons::RetryCancel:
     return kRetry;
   }

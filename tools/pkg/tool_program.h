@@ -1,13 +1,15 @@
+// The quiet Ui and the program state the package tool runs the installer's install loop on.
 #pragma once
 #include <vector>
 
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta::pkg {
 
-/// A Ui for running the installer's own functions without windows: it remembers the message
-/// boxes it was asked for and answers each with its first button (OK, Yes, Retry); forms and
-/// lists are not shown and hold nothing.
+/// A Ui for running the installer's own install loop without windows: it remembers the message
+/// boxes it was asked for and answers OK (and Retry), and No to the question whether to go on
+/// after a failure, so that the loop stops where the installation would fail; forms and lists
+/// are not shown and hold nothing.
 class QuietUi final : public Ui {
 public:
   struct Box {
@@ -46,23 +48,7 @@ public:
   }
 };
 
-/// A file system with nothing in it, for the installer's functions that need none.
-class NoFiles final : public PcFiles {
-public:
-  std::vector<FoundFile> find(const std::wstring&, std::uint32_t) override { return {}; }
-  std::optional<std::uint64_t> fileLength(const std::wstring&) override { return {}; }
-  std::optional<std::vector<std::uint8_t>> readFile(const std::wstring&) override { return {}; }
-  bool writeFile(const std::wstring&, const std::vector<std::uint8_t>&) override { return false; }
-  bool copyFile(const std::wstring&, const std::wstring&) override { return false; }
-  bool moveFile(const std::wstring&, const std::wstring&) override { return false; }
-  bool deleteFile(const std::wstring&) override { return false; }
-  bool setAttributes(const std::wstring&, std::uint32_t) override { return false; }
-  bool makeDirectory(const std::wstring&) override { return false; }
-  std::wstring currentDirectory() override { return {}; }
-  bool setCurrentDrive(wchar_t) override { return false; }
-};
-
-/// The installer's program state over the tool's files and code page, without a device link.
+/// The installer's program state over the tool's files and code page; the plan gives it its link.
 struct ToolProgram {
   ToolProgram(PcFiles& files, const ShiftJis& sjis) : p{Seams{ui, registry, files, sjis}} {}
   QuietUi ui;

@@ -1,3 +1,4 @@
+// UTF-8 of wide text, for the package tool's output.
 #include "pkg/utf8.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// UTF-8 of wide text, for the package tool's output.
 #pragma once
 #include <string>
 

@@ -1,14 +1,15 @@
+// The program-wide state: AppTitle, SetupGlobals, the seams and the tables, in one Program.
 #pragma once
 #include <array>
 #include <cstdint>
 #include <string>
 
-#include "fini/fini_record.h"
 #include "platform/link_library.h"
 #include "platform/pc_files.h"
 #include "platform/registry.h"
 #include "platform/ui.h"
-#include "setupinfo/setup_table.h"
+#include "state/fini_record.h"
+#include "state/setup_table.h"
 #include "util/file_search.h"
 #include "util/shift_jis.h"
 
@@ -68,5 +69,14 @@ struct Program {
   FiniImage finiImage{};
   MatchList matchList;
 };
+
+// The PC-file helpers on the program's own file system, under the installer's names.
+inline CacheDirResult MakeCacheDir(Program& p, const std::wstring& path) {
+  return MakeCacheDir(p.files, path);
+}
+inline CopyResult CopyIfExists(Program& p, const std::wstring& source, const std::wstring& target) {
+  return CopyIfExists(p.files, source, target);
+}
+inline void PcDeleteFile(Program& p, const std::wstring& path) { PcDeleteFile(p.files, path); }
 
 } // namespace vokuta

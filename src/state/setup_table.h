@@ -1,8 +1,9 @@
+// The setup table: one row per install item of Setup.inf.
 #pragma once
 #include <array>
 #include <string>
 
-#include "fini/fini_record.h"
+#include "state/fini_record.h"
 
 namespace vokuta {
 

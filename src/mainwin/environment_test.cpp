@@ -1,4 +1,6 @@
-#include "app/environment.h"
+#include "app/startup.h"
+#include "mainwin/environment.h"
+#include "mainwin/exit_question.h"
 
 #include <gtest/gtest.h>
 

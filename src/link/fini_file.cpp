@@ -1,17 +1,14 @@
-#include "fini/fini_file.h"
+// The association file's download into the work copy and its upload from it.
+#include "link/fini_file.h"
 
 #include "fini/fini_image.h"
-#include "link/transfer.h"
 #include "util/text.h"
 
 namespace vokuta {
 namespace {
 
-const std::wstring kDeviceDir = L"\\System";
-const std::wstring kFileName = L"Ravuz.ini";
-
 // A failure of the PC's own files: there is no device status to go by.
-std::int16_t workCopyFailed(Program& p) {
+TransferResult workCopyFailed(Program& p) {
   PcFileErrorBox(p, p.g.FiniPcPath);
   p.g.LinkStatus = 0;
   return kGiveUp;
@@ -19,13 +16,14 @@ std::int16_t workCopyFailed(Program& p) {
 
 } // namespace
 
-std::int16_t Filerini読出(Program& p) {
+TransferResult Filerini読出(Program& p) {
   // The work copy must be possible before the device is asked for its file.
   if (!PcFileExists(p.files, p.g.FiniPcPath) && !p.files.writeFile(p.g.FiniPcPath, {}))
     return workCopyFailed(p);
-  const std::int16_t r = TransferFile(p, kDownload, 0, kDeviceDir, kFileName, p.g.FiniPcPath);
+  const TransferResult r =
+      TransferFile(p, kDownload, 0, kFiniDeviceDir, kFiniFileName, p.g.FiniPcPath);
   if (r == kGiveUp) {
-    if (CopyIfExists(p, DirPart(p.g.FiniPcPath) + kFileName, p.g.FiniPcPath))
+    if (CopyIfExists(p, DirPart(p.g.FiniPcPath) + kFiniFileName, p.g.FiniPcPath) == kCopied)
       p.ui.messageBox(L"標準のRavuz.iniを使い、セットアップを継続します。", AppTitle, Buttons::Ok,
                       Icon::Exclamation);
   }
@@ -39,10 +37,10 @@ std::int16_t Filerini読出(Program& p) {
   return r;
 }
 
-std::int16_t Filerini書込(Program& p) {
+TransferResult Filerini書込(Program& p) {
   PcDeleteFile(p, p.g.FiniPcPath);
   if (!p.files.writeFile(p.g.FiniPcPath, FiniFileBytes(p.finiImage))) return workCopyFailed(p);
-  return TransferFile(p, kUpload, 1, kDeviceDir, kFileName, p.g.FiniPcPath);
+  return TransferFile(p, kUpload, 1, kFiniDeviceDir, kFiniFileName, p.g.FiniPcPath);
 }
 
 } // namespace vokuta

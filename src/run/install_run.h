@@ -1,5 +1,6 @@
+// The install run behind the main window's Next button, and its closing message.
 #pragma once
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta {
 
@@ -7,9 +8,6 @@ namespace vokuta {
 /// copy the package, report. A run that gets past the free-space check ends the program after
 /// its closing message; one that stops earlier returns to the main window.
 void 開始ボタン(Program& p);
-
-/// Ends the device link; the result is ignored.
-void EndLink(Program& p);
 
 /// Ends the link and shows the closing message. True after the failure message.
 bool ShowResult(Program& p);

@@ -1,11 +1,13 @@
-#include "app/install_run.h"
+#include "run/install_run.h"
 
 #include <gtest/gtest.h>
 
-#include "app/environment.h"
+#include "app/startup.h"
 #include "devsim/sim_device.h"
 #include "fini/fini_image.h"
-#include "link/install_loop.h"
+#include "mainwin/environment.h"
+#include "mainwin/exit_question.h"
+#include "run/install_loop.h"
 #include "support/test_program.h"
 #include "util/text.h"
 

@@ -1,9 +1,10 @@
-#include "app/install_run.h"
+// The install run: connect, check the free space, install, report, end.
+#include "run/install_run.h"
 
-#include "app/environment.h"
 #include "link/connection.h"
 #include "link/free_space.h"
-#include "link/install_loop.h"
+#include "mainwin/environment.h"
+#include "run/install_loop.h"
 
 namespace vokuta {
 namespace {
@@ -18,12 +19,12 @@ void backToMainWindow(Program& p) {
 void 開始ボタン(Program& p) {
   // The PC file manager may have been started since start-up.
   CheckEnvironment(p);
-  if (ConnectPrompt(p) != kYes || CheckConnection(p) != 0) {
+  if (ConnectPrompt(p) != kYes || CheckConnection(p) != kConnected) {
     backToMainWindow(p);
     return;
   }
   p.g.Communicating = true;
-  if (CheckFreeSpace(p) == 1) {
+  if (CheckFreeSpace(p) == kSpaceGoOn) {
     InstallFiles(p);
     p.g.Communicating = false;
     ShowResult(p);
@@ -34,10 +35,8 @@ void 開始ボタン(Program& p) {
   EndLink(p);
 }
 
-void EndLink(Program& p) { EndLinkCall(p); }
-
 bool ShowResult(Program& p) {
-  const std::int32_t ended = EndLinkCall(p);
+  const std::int32_t ended = EndLink(p);
   if (ended != 0 || p.g.RunFailed) {
     p.ui.messageBox(L"「" + AppTitle + L"」は正常に終了しませんでした。\r\nはじめから「" +
                         AppTitle + L"」を実行してください。",

@@ -1,10 +1,13 @@
-#include "fini/fini_merge.h"
+#include "run/fini_merge.h"
+
+#include "dialogs/choice_dialog.h"
+#include "fini/fini_slots.h"
 
 #include <gtest/gtest.h>
 
 #include "devsim/sim_device.h"
-#include "fini/fini_file.h"
 #include "fini/fini_image.h"
+#include "link/fini_file.h"
 #include "support/test_program.h"
 #include "util/text.h"
 

@@ -1,5 +1,7 @@
-#include "app/environment.h"
+// The PC software's registry values and the check that its file manager is not running.
+#include "mainwin/environment.h"
 
+#include "mainwin/exit_question.h"
 #include "util/text.h"
 
 namespace vokuta {
@@ -42,18 +44,6 @@ std::int32_t ReadFilerPort(Program& p) {
   std::uint32_t value = 0;
   for (std::size_t i = 0; i < bytes->size(); ++i) value |= std::uint32_t{(*bytes)[i]} << (8 * i);
   return static_cast<std::int32_t>(value);
-}
-
-bool ConfirmExit(Program& p) {
-  if (p.g.Communicating) {
-    p.ui.messageBox(L"通信中は終了できません。", AppTitle + L" - 終了禁止", Buttons::Ok,
-                    Icon::Stop);
-    return false;
-  }
-  if (p.ui.messageBox(L"「" + AppTitle + L"」を終了してよろしいですか？", AppTitle + L" - 終了",
-                      Buttons::YesNo, Icon::Question) == kYes)
-    p.ui.endProgram();
-  return false;
 }
 
 } // namespace vokuta

@@ -1,3 +1,4 @@
+// Association records, the package's and the device's tables of them, and the file image.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -36,5 +37,10 @@ inline constexpr std::size_t kReservedSlots = 4;
 
 /// "Ravuz.ini" as 64 slots of 54 bytes.
 using FiniImage = std::array<std::array<std::uint8_t, kFiniRecordBytes>, kFiniSlots>;
+
+/// Where the device keeps its association file. The name is compared exactly: only this
+/// spelling is the association file whose absence the transfer tolerates.
+inline const std::wstring kFiniDeviceDir = L"\\System";
+inline const std::wstring kFiniFileName = L"Ravuz.ini";
 
 } // namespace vokuta

@@ -1,8 +1,9 @@
+// The PC software's registry values and the start-up check of its file manager.
 #pragma once
 #include <cstdint>
 #include <string>
 
-#include "app/program.h"
+#include "state/program.h"
 
 namespace vokuta {
 
@@ -14,16 +15,12 @@ inline const std::string kFilerKey = "Software\\NKV\\Vokuta\\Ravuz";
 void CheckEnvironment(Program& p);
 
 /// True when the PC file manager is not running (or was closed after Retry), false on Cancel.
-bool CheckReDirav(Program& p);
+[[nodiscard]] bool CheckReDirav(Program& p);
 
 /// The PC software's install directory without one trailing backslash, or "" when unrecorded.
-std::wstring ReadInstallDir(Program& p);
+[[nodiscard]] std::wstring ReadInstallDir(Program& p);
 
 /// The PC file manager's serial port, or 0 when none is recorded.
-std::int32_t ReadFilerPort(Program& p);
-
-/// The exit question. Ends the program on Yes; otherwise (and always while the link is held)
-/// returns false.
-bool ConfirmExit(Program& p);
+[[nodiscard]] std::int32_t ReadFilerPort(Program& p);
 
 } // namespace vokuta
