@@ -28,8 +28,18 @@ BoxAnswerer::BoxAnswerer(std::wstring title, int button, std::function<void(HWND
         wchar_t text[512] = {};
         GetDlgItemTextW(box, 0xFFFF, text, static_cast<int>(std::size(text)));
         seen_.text = text;
+        for (int id : {IDOK, IDCANCEL, IDRETRY, IDYES, IDNO}) {
+          const HWND b = GetDlgItem(box, id);
+          if (!b || !IsWindowVisible(b)) continue;
+          seen_.buttons.push_back(id);
+          if ((GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            seen_.defaultButton = id;
+        }
         if (whileOpen) whileOpen(box);
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        if (button)
+          PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        else
+          PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
       }) {}
 
 BoxAnswerer::~BoxAnswerer() {
@@ -45,7 +55,8 @@ HeldKeys::HeldKeys(std::initializer_list<int> keys) {
   GetKeyboardState(saved_);
   BYTE state[256];
   std::copy(std::begin(saved_), std::end(saved_), state);
-  for (int key : keys) state[key] |= 0x80;
+  for (int key : keys)
+    if (key) state[key] |= 0x80;
   SetKeyboardState(state);
 }
 

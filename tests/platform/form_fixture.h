@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/program.h"
 #include "util/shift_jis.h"
@@ -29,10 +30,13 @@ struct SeenBox {
   bool seen = false;
   std::wstring text;
   HWND owner = nullptr;
+  std::vector<int> buttons; ///< the visible ones, in id order
+  int defaultButton = 0;
 };
 
 /// Stands in for the user at the next message box titled `title`, on a thread of its own:
-/// waits for it, records it, runs `whileOpen` and presses `button` (IDOK, IDYES, ...).
+/// waits for it, records it, runs `whileOpen` and presses `button` (IDOK, IDYES, ...; 0 is
+/// Escape).
 class BoxAnswerer {
 public:
   BoxAnswerer(std::wstring title, int button, std::function<void(HWND box)> whileOpen = {});
@@ -48,7 +52,8 @@ private:
   std::thread thread_;
 };
 
-/// Holds keys down in this thread's keyboard state, where GetKeyState reads them, until it goes.
+/// Holds keys down in this thread's keyboard state, where GetKeyState reads them, until it goes;
+/// key 0 holds nothing.
 class HeldKeys {
 public:
   HeldKeys(std::initializer_list<int> keys);
