@@ -35,6 +35,9 @@ BoxAnswerer::BoxAnswerer(std::wstring title, int button, std::function<void(HWND
           if ((GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
             seen_.defaultButton = id;
         }
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+          if (const auto icon = SendMessageW(c, STM_GETICON, 0, 0))
+            seen_.icon = reinterpret_cast<HICON>(icon);
         if (whileOpen) whileOpen(box);
         if (button)
           PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);

@@ -32,6 +32,7 @@ struct SeenBox {
   HWND owner = nullptr;
   std::vector<int> buttons; ///< the visible ones, in id order
   int defaultButton = 0;
+  HICON icon = nullptr;
 };
 
 /// Stands in for the user at the next message box titled `title`, on a thread of its own:

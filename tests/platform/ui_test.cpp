@@ -23,21 +23,25 @@ namespace {
 struct Case {
   Buttons buttons;
   int defaultButton;
+  Icon icon;
+  const wchar_t* systemIcon; ///< the shared icon Windows shows for it
   int press;
   std::vector<int> offered;
   int expectedDefault;
   int answer;
 };
 
-TEST(Win32Ui, MessageBoxOffersTheButtonsAskedForAndGivesTheAnswer) {
+TEST(Win32Ui, MessageBoxOffersTheButtonsAndIconAskedForAndGivesTheAnswer) {
+  using enum Buttons;
+  using enum Icon;
   const Case cases[] = {
-      {Buttons::Ok, 1, IDOK, {IDOK}, IDOK, kOk},
-      {Buttons::OkCancel, 1, IDCANCEL, {IDOK, IDCANCEL}, IDOK, kCancel},
-      {Buttons::OkCancel, 2, 0, {IDOK, IDCANCEL}, IDCANCEL, kCancel},
-      {Buttons::YesNo, 1, IDYES, {IDYES, IDNO}, IDYES, kYes},
-      {Buttons::YesNo, 2, IDNO, {IDYES, IDNO}, IDNO, kNo},
-      {Buttons::RetryCancel, 1, IDRETRY, {IDCANCEL, IDRETRY}, IDRETRY, kRetry},
-      {Buttons::RetryCancel, 1, 0, {IDCANCEL, IDRETRY}, IDRETRY, kCancel},
+      {Ok, 1, Stop, IDI_HAND, IDOK, {IDOK}, IDOK, kOk},
+      {OkCancel, 1, Exclamation, IDI_EXCLAMATION, IDCANCEL, {IDOK, IDCANCEL}, IDOK, kCancel},
+      {OkCancel, 2, Information, IDI_ASTERISK, 0, {IDOK, IDCANCEL}, IDCANCEL, kCancel},
+      {YesNo, 1, Question, IDI_QUESTION, IDYES, {IDYES, IDNO}, IDYES, kYes},
+      {YesNo, 2, Question, IDI_QUESTION, IDNO, {IDYES, IDNO}, IDNO, kNo},
+      {RetryCancel, 1, Stop, IDI_HAND, IDRETRY, {IDCANCEL, IDRETRY}, IDRETRY, kRetry},
+      {RetryCancel, 1, Stop, IDI_HAND, 0, {IDCANCEL, IDRETRY}, IDRETRY, kCancel},
   };
   Win32Ui ui;
   int n = 0;
@@ -45,7 +49,7 @@ TEST(Win32Ui, MessageBoxOffersTheButtonsAskedForAndGivesTheAnswer) {
     const std::wstring title = L"Win32Ui テスト " + std::to_wstring(++n);
     platform_test::BoxAnswerer user(title, c.press);
     const int answer =
-        ui.messageBox(L"確認してください。", title, c.buttons, Icon::Question, c.defaultButton);
+        ui.messageBox(L"確認してください。", title, c.buttons, c.icon, c.defaultButton);
     const auto& box = user.result();
     SCOPED_TRACE(n);
     ASSERT_TRUE(box.seen);
@@ -53,6 +57,7 @@ TEST(Win32Ui, MessageBoxOffersTheButtonsAskedForAndGivesTheAnswer) {
     EXPECT_EQ(box.owner, nullptr);
     EXPECT_EQ(box.buttons, c.offered);
     EXPECT_EQ(box.defaultButton, c.expectedDefault);
+    EXPECT_EQ(box.icon, LoadIconW(nullptr, c.systemIcon));
     EXPECT_EQ(box.text, L"確認してください。");
     EXPECT_EQ(answer, c.answer);
   }
