@@ -13,16 +13,16 @@ bool waitFor(const std::function<bool()>& done) {
   return false;
 }
 
-HWND findVisible(const wchar_t* className, const std::wstring& title) {
-  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, title.c_str()));)
-    if (IsWindowVisible(w)) return w;
-  return nullptr;
-}
-
 BoxAnswerer::BoxAnswerer(std::wstring title, int button, std::function<void(HWND box)> whileOpen)
     : thread_([this, title = std::move(title), button, whileOpen = std::move(whileOpen)] {
         HWND box = nullptr;
-        if (!waitFor([&] { return (box = findVisible(L"#32770", title)) != nullptr; })) return;
+        // Only a visible box of that title is one to answer.
+        auto visibleBox = [&] {
+          for (box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", title.c_str()));)
+            if (IsWindowVisible(box)) return true;
+          return false;
+        };
+        if (!waitFor(visibleBox)) return;
         seen_.seen = true;
         seen_.owner = GetWindow(box, GW_OWNER);
         wchar_t text[512] = {};

@@ -22,9 +22,6 @@ namespace vokuta::platform_test {
 /// Polls `done` every 10 ms for up to five seconds; true when it came to hold.
 bool waitFor(const std::function<bool()>& done);
 
-/// The visible top-level window of `className` titled `title`; nullptr when there is none.
-HWND findVisible(const wchar_t* className, const std::wstring& title);
-
 /// What a message box showed.
 struct SeenBox {
   bool seen = false;
