@@ -12,8 +12,6 @@ TEST(ArgumentsOf, SkipsTheProgramNameAndTheBlanksAfterIt) {
     const wchar_t* arguments;
   } cases[] = {
       {L"vokuta-setup.exe", L""},
-      {L"vokuta-setup.exe ", L""},
-      {L"vokuta-setup.exe Setup.inf", L"Setup.inf"},
       {L"vokuta-setup.exe \t  sub\\Setup.inf", L"sub\\Setup.inf"},
       // Quotes and blanks of the arguments stay; the core removes quotes around the whole.
       {L"vokuta-setup.exe \"C:\\My Files\\Setup.inf\"", L"\"C:\\My Files\\Setup.inf\""},

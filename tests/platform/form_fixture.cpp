@@ -13,23 +13,36 @@ bool waitFor(const std::function<bool()>& done) {
   return false;
 }
 
-HWND findVisible(const wchar_t* className, const std::wstring& title) {
-  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, title.c_str()));)
-    if (IsWindowVisible(w)) return w;
-  return nullptr;
-}
-
 BoxAnswerer::BoxAnswerer(std::wstring title, int button, std::function<void(HWND box)> whileOpen)
     : thread_([this, title = std::move(title), button, whileOpen = std::move(whileOpen)] {
         HWND box = nullptr;
-        if (!waitFor([&] { return (box = findVisible(L"#32770", title)) != nullptr; })) return;
+        // Only a visible box of that title is one to answer.
+        auto visibleBox = [&] {
+          for (box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", title.c_str()));)
+            if (IsWindowVisible(box)) return true;
+          return false;
+        };
+        if (!waitFor(visibleBox)) return;
         seen_.seen = true;
         seen_.owner = GetWindow(box, GW_OWNER);
         wchar_t text[512] = {};
         GetDlgItemTextW(box, 0xFFFF, text, static_cast<int>(std::size(text)));
         seen_.text = text;
+        for (int id : {IDOK, IDCANCEL, IDRETRY, IDYES, IDNO}) {
+          const HWND b = GetDlgItem(box, id);
+          if (!b || !IsWindowVisible(b)) continue;
+          seen_.buttons.push_back(id);
+          if ((GetWindowLongW(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            seen_.defaultButton = id;
+        }
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+          if (const auto icon = SendMessageW(c, STM_GETICON, 0, 0))
+            seen_.icon = reinterpret_cast<HICON>(icon);
         if (whileOpen) whileOpen(box);
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        if (button)
+          PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+        else
+          PostMessageW(box, WM_KEYDOWN, VK_ESCAPE, 0);
       }) {}
 
 BoxAnswerer::~BoxAnswerer() {
@@ -45,7 +58,8 @@ HeldKeys::HeldKeys(std::initializer_list<int> keys) {
   GetKeyboardState(saved_);
   BYTE state[256];
   std::copy(std::begin(saved_), std::end(saved_), state);
-  for (int key : keys) state[key] |= 0x80;
+  for (int key : keys)
+    if (key) state[key] |= 0x80;
   SetKeyboardState(state);
 }
 

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "state/program.h"
 #include "util/shift_jis.h"
@@ -21,18 +22,19 @@ namespace vokuta::platform_test {
 /// Polls `done` every 10 ms for up to five seconds; true when it came to hold.
 bool waitFor(const std::function<bool()>& done);
 
-/// The visible top-level window of `className` titled `title`; nullptr when there is none.
-HWND findVisible(const wchar_t* className, const std::wstring& title);
-
 /// What a message box showed.
 struct SeenBox {
   bool seen = false;
   std::wstring text;
   HWND owner = nullptr;
+  std::vector<int> buttons; ///< the visible ones, in id order
+  int defaultButton = 0;
+  HICON icon = nullptr;
 };
 
 /// Stands in for the user at the next message box titled `title`, on a thread of its own:
-/// waits for it, records it, runs `whileOpen` and presses `button` (IDOK, IDYES, ...).
+/// waits for it, records it, runs `whileOpen` and presses `button` (IDOK, IDYES, ...; 0 is
+/// Escape).
 class BoxAnswerer {
 public:
   BoxAnswerer(std::wstring title, int button, std::function<void(HWND box)> whileOpen = {});
@@ -48,7 +50,8 @@ private:
   std::thread thread_;
 };
 
-/// Holds keys down in this thread's keyboard state, where GetKeyState reads them, until it goes.
+/// Holds keys down in this thread's keyboard state, where GetKeyState reads them, until it goes;
+/// key 0 holds nothing.
 class HeldKeys {
 public:
   HeldKeys(std::initializer_list<int> keys);
