@@ -97,6 +97,11 @@ ParsedSetupInfo ParseSetupInfo(const std::vector<std::uint8_t>& bytes, const Shi
   return info;
 }
 
+bool HasUtf16Bom(const std::vector<std::uint8_t>& bytes) {
+  return bytes.size() >= 2 &&
+         ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF));
+}
+
 void LoadSetupInfo(Program& p) {
   if (const std::int32_t port = ReadFilerPort(p); port != 0) {
     p.g.PortNumber = port;
@@ -112,6 +117,9 @@ void LoadSetupInfo(Program& p) {
   case ReadResult::TooManyRows:
     first = L"セットアップ情報の項目数が上限（199）を超えています。";
     break;
+  case ReadResult::Utf16:
+    first = L"下記のセットアップ情報は UTF-16 で保存されています（Shift-JIS で保存してください）。";
+    break;
   }
   p.ui.messageBox(first + L"\r\nインストールできません。終了します。\r\n" + p.g.SetupInfPath,
                   AppTitle + L" - ｾｯﾄｱｯﾌﾟ情報", Buttons::Ok, Icon::Stop);
@@ -121,6 +129,8 @@ void LoadSetupInfo(Program& p) {
 ReadResult ReadSetupInfo(Program& p) {
   const auto bytes = p.files.readFile(p.g.SetupInfPath);
   if (!bytes) return ReadResult::CannotOpen;
+  // Read as Shift-JIS, UTF-16 gives rows of NULs and halves of characters.
+  if (HasUtf16Bom(*bytes)) return ReadResult::Utf16;
   const ParsedSetupInfo info = ParseSetupInfo(*bytes, p.sjis, p.g.SourceDir);
   // A package is never installed in part: rows beyond the table's room refuse the whole file.
   if (info.rows.size() > kMaxRows) return ReadResult::TooManyRows;

@@ -45,7 +45,10 @@ std::optional<std::int32_t> ParsePortLine(const std::wstring& reduced);
 ParsedSetupInfo ParseSetupInfo(const std::vector<std::uint8_t>& bytes, const ShiftJis& sjis,
                                const std::wstring& sourceDir);
 
-enum class ReadResult { Ok, CannotOpen, TooManyRows };
+/// The file begins with a UTF-16 byte-order mark (FF FE or FE FF).
+bool HasUtf16Bom(const std::vector<std::uint8_t>& bytes);
+
+enum class ReadResult { Ok, CannotOpen, TooManyRows, Utf16 };
 
 /// Takes the port from the registry, reads Setup.inf; when it cannot be used, tells the user
 /// and ends the program.

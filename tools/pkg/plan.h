@@ -45,7 +45,7 @@ struct PlanStep {
 };
 
 struct Plan {
-  enum class Load { Ok, CannotRead, TooManyRows };
+  enum class Load { Ok, CannotRead, TooManyRows, Utf16 };
   std::wstring setupInf;
   std::wstring deviceDir;
   Load load = Load::Ok;
