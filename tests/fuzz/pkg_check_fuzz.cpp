@@ -33,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::uint64_t total = 0;
   for (const pkg::CheckedRow& row : report.rows) total += row.countedBytes;
-  if (total != report.totalBytes || report.refused != (report.rows.size() > kMaxRows))
+  const bool utf16 = HasUtf16Bom(std::vector<std::uint8_t>(data, data + size));
+  if (total != report.totalBytes || report.refused != (report.rows.size() > kMaxRows || utf16) ||
+      report.utf16 != utf16 || (utf16 && !report.rows.empty()))
     __builtin_trap();
 
   files.log.clear();
