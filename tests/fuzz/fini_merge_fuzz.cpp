@@ -12,6 +12,7 @@
 #include "fini/fini_file.h"
 #include "fini/fini_image.h"
 #include "fini/fini_merge.h"
+#include "link/transfer.h"
 #include "pkg/ravuz.h"
 #include "support/test_program.h"
 #include "util/text.h"
@@ -134,14 +135,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   for (std::size_t r = 0; r < package.size(); ++r) p.finiTable[r] = package[r];
 
-  test::TestProgram read; // the table as read, from the image the merge leaves alone
+  // Each use of it sets what it reads, so one serves every input.
+  static test::TestProgram scratch;
   for (std::int16_t r = 0; r < rows; ++r) {
     closed = false;
     Filerini変更(p, r);
-    read.p.finiImage = p.finiImage;
-    FiniB2rR(read.p);
+    // The table as read, from the image that the merge leaves alone.
+    scratch.p.finiImage = p.finiImage;
+    FiniB2rR(scratch.p);
     if (!std::equal(p.deviceFiniTable.begin(), p.deviceFiniTable.begin() + kReservedSlots,
-                    read.p.deviceFiniTable.begin()))
+                    scratch.p.deviceFiniTable.begin()))
       __builtin_trap();
     const std::wstring& suffix = package[static_cast<std::size_t>(r)].suffix;
     const bool looksFree = FiniByteOf(sjis, suffix[0]) == 0;
@@ -162,7 +165,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto image = FiniFileBytes(p.finiImage);
     if (!after || std::vector<std::uint8_t>(after->begin(), after->end()) != image)
       __builtin_trap();
-    test::TestProgram scratch;
     if (writtenBack(scratch.p, image) != image) __builtin_trap();
   } else if (deviceHasFile && !p.g.FiniChanged) {
     const auto after = files.contents(kDeviceFile);
@@ -174,7 +176,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // what the installer writes.
   const pkg::RavuzFile tool = pkg::RavuzOf(before, sjis);
   if (tool.status == pkg::RavuzFile::Status::Ok) {
-    test::TestProgram scratch;
     const std::vector<std::uint8_t> back = writtenBack(scratch.p, before);
     std::size_t kept = 0;
     for (const pkg::RavuzRecord& r : tool.records) {
