@@ -99,7 +99,7 @@ std::wstring checkText(const CheckReport& r, Lang lang) {
             L"ポート: {1}（{2} 行目）。ユーザーのレジストリにポートが記録されていればそちらが"
             L"優先されます。このツールはそれを知ることができません。",
             {std::to_wstring(*r.port), num(r.portLine)});
-    else
+    else if (!r.utf16) // refused before its port is read
       t.say(L"Port: not given; the installer takes the one in the user's registry or asks.",
             L"ポート: 指定なし。インストーラはユーザーのレジストリの値を使うか、尋ねます。");
 
@@ -146,7 +146,7 @@ std::wstring checkText(const CheckReport& r, Lang lang) {
     for (const Problem& p : r.problems) t.raw(L"  " + problemLine(r.setupInf, p, lang));
   }
 
-  if (r.readable) {
+  if (r.readable && !r.utf16) {
     t.blank().say(L"Package size by the installer's rule: {1} bytes ({2} K bytes as the "
                   L"installer shows it)",
                   L"パッケージの容量（インストーラの計算）: {1} バイト（インストーラの表示では "
