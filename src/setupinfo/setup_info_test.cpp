@@ -199,7 +199,7 @@ TEST_F(SetupInfo, At199RowsTheFileIsTakenAndAt200Refused) {
 
 TEST_F(SetupInfo, Utf16IsRefusedAtStartUp) {
   // Either byte order is refused whole; a lone FF or FE first is a broken CP932 character.
-  const std::string row("a\0,\0\\\0d\0,\0.\0,\0", 16);
+  const std::string row("a\0,\0\\\0d\0,\0.\0,\0", 14);
   for (const std::string start : {"\xFF\xFE", "\xFE\xFF", "\xFF", "\xFE\xFE"}) {
     p.setupTable[0] = {L"keep", L"\\x", L"", L""};
     t.files.addFile(p.g.SetupInfPath, start + row);

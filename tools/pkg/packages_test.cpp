@@ -55,7 +55,7 @@ const std::map<std::string, std::vector<Expected>> kPackages = {
     {"suffix-no-dot", {{M::SuffixNoDot, 2, 22}}},
     {"utf16", {{M::Utf16, 0, 0}}},
     {"control-char",
-     {{M::SourceMissing, 2, 1}, {M::NameBadCharacter, 2, 1}, {M::NameBadCharacter, 2, 13}}},
+     {{M::SourceMissing, 2, 1}, {M::NameBadCharacter, 2, 1}, {M::NameBadCharacter, 2, 12}}},
     {"icon-not-hex", {{M::IconNotHex, 2, 32}}},
     {"repeated-suffix", {{M::RepeatedSuffix, 3, 22}}},
     {"app-path",
