@@ -45,6 +45,9 @@ void LoadSetupInfo(Program& p) {
   case ReadResult::TooManyRows:
     first = L"セットアップ情報の項目数が上限（199）を超えています。";
     break;
+  case ReadResult::Utf16:
+    first = L"下記のセットアップ情報は UTF-16 で保存されています（Shift-JIS で保存してください）。";
+    break;
   }
   p.ui.messageBox(first + L"\r\nインストールできません。終了します。\r\n" + p.g.SetupInfPath,
                   AppTitle + L" - ｾｯﾄｱｯﾌﾟ情報", Buttons::Ok, Icon::Stop);

@@ -95,9 +95,16 @@ ParsedSetupInfo ParseSetupInfo(const std::vector<std::uint8_t>& bytes, const Shi
   return info;
 }
 
+bool HasUtf16Bom(const std::vector<std::uint8_t>& bytes) {
+  return bytes.size() >= 2 &&
+         ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF));
+}
+
 ReadResult ReadSetupInfo(Program& p) {
   const auto bytes = p.files.readFile(p.g.SetupInfPath);
   if (!bytes) return ReadResult::CannotOpen;
+  // Read as Shift-JIS, UTF-16 gives rows of NULs and halves of characters.
+  if (HasUtf16Bom(*bytes)) return ReadResult::Utf16;
   const ParsedSetupInfo info = ParseSetupInfo(*bytes, p.sjis, p.g.SourceDir);
   // A package is never installed in part: rows beyond the table's room refuse the whole file.
   if (info.rows.size() > kMaxRows) return ReadResult::TooManyRows;

@@ -46,7 +46,10 @@ std::optional<std::int32_t> ParsePortLine(const std::wstring& reduced);
 ParsedSetupInfo ParseSetupInfo(const std::vector<std::uint8_t>& bytes, const ShiftJis& sjis,
                                const std::wstring& sourceDir);
 
-enum class ReadResult { Ok, CannotOpen, TooManyRows };
+/// The file begins with a UTF-16 byte-order mark (FF FE or FE FF).
+bool HasUtf16Bom(const std::vector<std::uint8_t>& bytes);
+
+enum class ReadResult { Ok, CannotOpen, TooManyRows, Utf16 };
 
 /// Fills the setup table and the package's associations from SetupInfPath; may set the port.
 /// The tables change only on Ok.

@@ -199,6 +199,27 @@ TEST_F(SetupInfo, At199RowsTheFileIsTakenAndAt200Refused) {
   EXPECT_EQ(t.ui.boxes[0].title, AppTitle + L" - ｾｯﾄｱｯﾌﾟ情報");
 }
 
+TEST_F(SetupInfo, Utf16IsRefusedAtStartUp) {
+  // Either byte order is refused whole; a lone FF or FE first is a broken CP932 character.
+  const std::string row("a\0,\0\\\0d\0,\0.\0,\0", 14);
+  for (const std::string start : {"\xFF\xFE", "\xFE\xFF", "\xFF", "\xFE\xFE"}) {
+    p.setupTable[0] = {L"keep", L"\\x", L"", L""};
+    t.files.addFile(p.g.SetupInfPath, start + row);
+    const bool bom = start.size() == 2 && start[0] != start[1];
+    EXPECT_EQ(ReadSetupInfo(p), bom ? ReadResult::Utf16 : ReadResult::Ok) << start.size();
+    EXPECT_EQ(p.setupTable[0].FileName == L"keep", bom);
+  }
+  t.ui.answer({kOk});
+  t.files.addFile(p.g.SetupInfPath, "\xFE\xFF");
+  EXPECT_THROW(LoadSetupInfo(p), ProgramEnded);
+  ASSERT_EQ(t.ui.boxes.size(), 1u);
+  EXPECT_EQ(t.ui.boxes[0].text,
+            L"下記のセットアップ情報は UTF-16 で保存されています（Shift-JIS で保存してください）。"
+            L"\r\nインストールできません。終了します。\r\nC:\\pkg\\Setup.inf");
+  EXPECT_EQ(t.ui.boxes[0].title, AppTitle + L" - ｾｯﾄｱｯﾌﾟ情報");
+  EXPECT_EQ(t.ui.boxes[0].icon, Icon::Stop);
+}
+
 TEST_F(SetupInfo, LineEndsAndBrokenBytesKeepTheRowsApart) {
   // CR LF, a lone CR and a lone LF each end a line; a lead byte before a comma or a line end
   // does not take the comma or the line end with it.

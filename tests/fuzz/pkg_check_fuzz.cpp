@@ -33,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::uint64_t total = 0;
   for (const pkg::CheckedRow& row : report.rows) total += row.countedBytes;
-  if (total != report.totalBytes || report.refused != (report.rows.size() > kMaxRows))
+  const bool utf16 = HasUtf16Bom(std::vector<std::uint8_t>(data, data + size));
+  if (total != report.totalBytes || report.refused != (report.rows.size() > kMaxRows || utf16) ||
+      report.utf16 != utf16 || (utf16 && !report.rows.empty()))
     __builtin_trap();
 
   files.log.clear();
@@ -45,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       __builtin_trap();
 
   const pkg::RavuzFile ravuz = pkg::RavuzOf(std::vector<std::uint8_t>(data, data + size), sjis);
-  const pkg::RavuzDiff diff = pkg::DiffRavuz(ravuz, pkg::RavuzOf({}, sjis), sjis);
+  static const pkg::RavuzFile none = pkg::RavuzOf({}, sjis);
+  const pkg::RavuzDiff diff = pkg::DiffRavuz(ravuz, none, sjis);
   // One language and format a run, taken from the input's length, so that the runs share
   // their time between the reports rather than each doing all four.
   const pkg::Lang lang = size & 1 ? pkg::Lang::Ja : pkg::Lang::En;

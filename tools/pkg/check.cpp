@@ -57,6 +57,7 @@ bool storable(wchar_t c, const ShiftJis& sjis) { return FiniByteOf(sjis, c) != 0
 // whether the value went beyond what 32 bits keep.
 struct HexReading {
   std::uint64_t value = 0; ///< saturates at 2^36, enough to tell any limit apart
+  std::uint32_t kept = 0;  ///< the low 32 bits, which the installer keeps
   std::optional<wchar_t> stop;
 };
 
@@ -77,6 +78,7 @@ HexReading readHex(const std::wstring& text) {
     }
     r.value = std::min<std::uint64_t>((r.value << 4) | static_cast<std::uint64_t>(digit),
                                       std::uint64_t{1} << 36);
+    r.kept = (r.kept << 4) | static_cast<std::uint32_t>(digit);
   }
   return r;
 }
@@ -130,6 +132,12 @@ private:
 };
 
 void Checker::run(const std::vector<std::uint8_t>& bytes) {
+  // The installer refuses it before it reads a row, so there is nothing more to say.
+  if (HasUtf16Bom(bytes)) {
+    report_.utf16 = report_.refused = true;
+    add(MessageId::Utf16, 0, 0);
+    return;
+  }
   const ParsedSetupInfo info = ParseSetupInfo(bytes, sjis_, report_.sourceDir);
   report_.utf8 = info.utf8;
   report_.lineCount = info.lines.size();
@@ -337,6 +345,7 @@ void Checker::checkAssociation(CheckedRow& row, const LineColumns& cols) {
   if (!storable(stored[0], sjis_)) {
     add(MessageId::SuffixLooksFree, line, cols.of(5), {stored});
   } else {
+    if (stored[0] != L'.') add(MessageId::SuffixNoDot, line, cols.of(5), {trimmedRight(stored)});
     const std::size_t used = trimmedRight(stored).size();
     for (std::size_t i = 1; i < used; ++i) {
       if (!storable(stored[i], sjis_)) {
@@ -370,11 +379,10 @@ void Checker::checkIcon(const LineColumns& cols, std::size_t line, int field, st
   const std::wstring shown = TrimBlanks(text);
   if (r.stop)
     add(MessageId::IconNotHex, line, cols.of(field, text.find(*r.stop)),
-        {shown, ShowChar(*r.stop), hexText(r.value & 0xFFFFFFFF)});
+        {shown, ShowChar(*r.stop), hexText(r.kept)});
   if (r.value > limit) {
     if (field == 6)
-      add(MessageId::SmallIconTooLarge, line, cols.of(field),
-          {shown, Hex4(static_cast<std::int64_t>(r.value & 0xFFFF))});
+      add(MessageId::SmallIconTooLarge, line, cols.of(field), {shown, Hex4(KeptFont(r.kept))});
     else
       add(MessageId::LargeIconTooLarge, line, cols.of(field), {shown});
   }

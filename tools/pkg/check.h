@@ -45,15 +45,16 @@ struct CheckReport {
   std::wstring setupInf;
   std::wstring sourceDir;
   bool readable = false;
-  bool utf8 = false; ///< began with the UTF-8 byte-order mark; else CP932
+  bool utf8 = false;  ///< began with the UTF-8 byte-order mark; else CP932
+  bool utf16 = false; ///< began with a UTF-16 byte-order mark: refused, nothing else is read
   std::size_t lineCount = 0;
   std::optional<std::int32_t> port;
   std::size_t portLine = 0;
   std::vector<CheckedRow> rows;
   std::vector<IgnoredLine> ignored;
-  std::vector<Problem> problems;          ///< by line and column
-  bool refused = false;                   ///< too many rows: the installer installs nothing
-  std::uint64_t totalBytes = 0;           ///< the installer's package size
+  std::vector<Problem> problems; ///< by line and column
+  bool refused = false;          ///< too many rows or UTF-16: the installer installs nothing
+  std::uint64_t totalBytes = 0;  ///< the installer's package size
   std::vector<DirectorySize> directories; ///< in the order they first appear
 };
 
@@ -65,6 +66,9 @@ CheckReport CheckSetupInfo(PcFiles& files, const ShiftJis& sjis, const std::wstr
 /// The folder of a Setup.inf path as the command line gave it: everything before its last "\"
 /// or "/", or "." when it has neither.
 std::wstring SourceDirOf(const std::wstring& setupInfPath);
+
+/// The small icon number as the association table keeps it: its low 16 bits.
+inline std::uint16_t KeptFont(std::uint32_t font) { return static_cast<std::uint16_t>(font); }
 
 /// What the installer's size rule counts for a file of `length` bytes.
 inline std::uint64_t CountedBytes(std::uint64_t length) { return length / 512 * 512 + 512; }

@@ -114,6 +114,9 @@ TEST_F(PkgCheck, NamesEachProblemByLineAndColumn) {
        test::Sjis(L"x.exf,\\d,.,Fini, .TB,1,2\r\n"),
        {{M::SuffixLooksFree, 1, 17}}},
       {"no suffix", test::Sjis(L"x.exf,\\d,.,fini\r\n"), {{M::SuffixLooksFree, 1, 16}}},
+      {"suffix without a dot",
+       test::Sjis(L"x.exf,\\d,.,Fini,TBL,1,2\r\n"),
+       {{M::SuffixNoDot, 1, 17}}},
       {"suffix of a double-byte character",
        test::Sjis(L"x.exf,\\d,.,Fini,.表,1,2\r\n"),
        {{M::SuffixNotSingleByte, 1, 18}}},
@@ -146,6 +149,12 @@ TEST_F(PkgCheck, NamesEachProblemByLineAndColumn) {
        ";データ\r\na.dat,,.,\r\n",
        {{M::Utf8WithoutBom, 1, 2}, {M::NoCharacter, 1, 3}}},
       {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF;データ\r\na.dat,,.,\r\n", {}},
+      {"UTF-16 little-endian",
+       std::string("\xFF\xFE"
+                   "a\0,\0,\0,\0",
+                   10),
+       {{M::Utf16, 0, 0}}},
+      {"UTF-16 big-endian", std::string("\xFE\xFF\0a\0,\0,\0,", 10), {{M::Utf16, 0, 0}}},
       {"no rows", "", {{M::NoRows, 0, 0}}},
   };
   for (const auto& c : cases) {
@@ -156,13 +165,19 @@ TEST_F(PkgCheck, NamesEachProblemByLineAndColumn) {
 
 TEST_F(PkgCheck, ProblemsCarryTheTextsTheirMessagesNeed) {
   const CheckReport r = check(L"a.dat,\\d,.,\r\nA.DAT,\\D,.,\r\nnone.dat,\\d,.,\r\n"
-                              L"x.exf,\\d,.,Fini,.X,12345,1\r\n");
-  ASSERT_EQ(r.problems.size(), 3u);
+                              L"x.exf,\\d,.,Fini,.X,12345,1\r\n"
+                              L"x.exf,\\e,.,Fini,.Y,FFFFFFFFFF,FFFFFFFFFZ\r\n");
+  ASSERT_EQ(r.problems.size(), 6u);
   EXPECT_EQ(r.problems[0].args, (std::vector<std::wstring>{L"\\D\\A.DAT", L"1"}));
   EXPECT_EQ(r.problems[0].severity, Severity::Error);
   EXPECT_EQ(r.problems[1].args, (std::vector<std::wstring>{L"C:\\pkg\\.\\none.dat"}));
   EXPECT_EQ(r.problems[2].args, (std::vector<std::wstring>{L"12345", L"2345"}));
   EXPECT_EQ(r.problems[2].severity, Severity::Warning);
+  // What the table keeps: the low bits of the number as the installer reads it.
+  EXPECT_EQ(r.problems[3].args, (std::vector<std::wstring>{L"FFFFFFFFFF", L"FFFF"}));
+  EXPECT_EQ(r.problems[4].id, M::LargeIconTooLarge);
+  EXPECT_EQ(r.problems[5].args, (std::vector<std::wstring>{L"FFFFFFFFFZ", L"Z", L"FFFFFFFF"}));
+  EXPECT_EQ(KeptFont(r.rows[4].parsed.font), 0xFFFF);
 }
 
 TEST_F(PkgCheck, MoreThan199RowsAreRefused) {
@@ -177,6 +192,9 @@ TEST_F(PkgCheck, MoreThan199RowsAreRefused) {
   r = check(text);
   EXPECT_FALSE(r.refused);
   EXPECT_THAT(found(r), ElementsAre());
+
+  r = check(std::string("\xFF\xFE", 2) + test::Sjis(text));
+  EXPECT_TRUE(r.refused && r.utf16 && r.rows.empty());
 }
 
 TEST_F(PkgCheck, AnUnreadableFileIsAnError) {

@@ -93,10 +93,10 @@ Setup.inf を省くとカレントフォルダの Setup.inf を読みます。�
   エラー  インストールが失敗するか、意図と違うものがインストールされるもの: 転送元ファイルが
           ない、ワイルドカードに一致するファイルがない、199 を超える項目、同じVokutaのパスに
           書き込む 2 つの項目、Vokutaが扱えない名前（8.3 形式を超える Shift-JIS バイト数、
-          最後の文字のコードが 0x5C で終わる、使えない文字）
+          最後の文字のコードが 0x5C で終わる、使えない文字）、UTF-16 のセットアップ情報
   警告    動くが、おそらく作者の意図どおりではないもの: データのある無視される行、2 つ目の
-          ポート行、切り詰められる拡張子、大きすぎるアイコン番号、重複する拡張子、文字に
-          ならないバイト列など
+          ポート行、切り詰められる拡張子、ピリオドのない拡張子、大きすぎるアイコン番号、重複する
+          拡張子、文字にならないバイト列など
 
 終了コード:
   check  0 問題なし、1 警告のみ、2 エラーあり
@@ -122,10 +122,10 @@ Severity:
   error    the installation fails or installs something other than intended: missing source
            files, wildcards that match nothing, more than 199 rows, two rows that write one
            device path, names the device cannot hold (beyond 8.3 in Shift-JIS bytes, a last
-           character whose code ends in 0x5C, characters the device lacks)
+           character whose code ends in 0x5C, characters the device lacks), a UTF-16 Setup.inf
   warning  it works, but probably not as meant: ignored lines with data, a second port line,
-           a suffix cut to four characters, icon numbers too large, a repeated suffix, bytes
-           that are no character, and the like
+           a suffix cut to four characters or without a dot, icon numbers too large, a
+           repeated suffix, bytes that are no character, and the like
 
 Exit status:
   check  0 clean, 1 warnings only, 2 errors

@@ -37,6 +37,23 @@ std::wstring JsonString(const std::wstring& text) {
   return out + L"\"";
 }
 
+std::wstring EscapeControls(const std::wstring& text) {
+  static const wchar_t digits[] = L"0123456789ABCDEF";
+  std::wstring out;
+  out.reserve(text.size());
+  for (wchar_t c : text) {
+    const auto code = static_cast<std::uint32_t>(c);
+    if (code < 0x20 || (code >= 0x7F && code <= 0x9F)) {
+      out += L"\\x";
+      out += digits[code >> 4];
+      out += digits[code & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 void JsonWriter::newline() {
   out_ += L'\n';
   out_.append(levels_.size() * 2, L' ');

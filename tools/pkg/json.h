@@ -41,4 +41,8 @@ private:
 /// `text` as a JSON string, quotes included.
 std::wstring JsonString(const std::wstring& text);
 
+/// `text` safe to print on a terminal: C0 and C1 control characters and DEL as "\x1B" and the
+/// like, everything else as it is.
+std::wstring EscapeControls(const std::wstring& text);
+
 } // namespace vokuta::pkg

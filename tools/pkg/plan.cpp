@@ -304,6 +304,9 @@ Plan MakePlan(PcFiles& files, const ShiftJis& sjis, const std::wstring& setupInf
   case ReadResult::TooManyRows:
     plan.load = Plan::Load::TooManyRows;
     return plan;
+  case ReadResult::Utf16:
+    plan.load = Plan::Load::Utf16;
+    return plan;
   }
 
   devsim::Config config;

@@ -46,7 +46,7 @@ struct PlanStep {
 };
 
 struct Plan {
-  enum class Load { Ok, CannotRead, TooManyRows };
+  enum class Load { Ok, CannotRead, TooManyRows, Utf16 };
   std::wstring setupInf;
   std::wstring deviceDir;
   Load load = Load::Ok;

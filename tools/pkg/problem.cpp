@@ -32,6 +32,11 @@ constexpr Entry kEntries[] = {
     {MessageId::Utf8WithoutBom, W, "utf8-without-bom",
      L"this looks like UTF-8 without a byte-order mark; the installer reads it as CP932",
      L"バイトオーダーマークのない UTF-8 のようです。インストーラは CP932 として読みます"},
+    {MessageId::Utf16, E, "utf16",
+     L"UTF-16, the installer reads Shift-JIS: it refuses this file at start-up and installs "
+     L"nothing",
+     L"UTF-16 です。インストーラは Shift-JIS を読むため、起動時にこのファイルを受け付けず、何も"
+     L"インストールしません"},
     {MessageId::NoCharacter, W, "no-character",
      L"{1} byte sequence(s) that are no character; the installer reads U+FFFD there",
      L"文字にならないバイト列が {1} 箇所あります。インストーラはそこを U+FFFD として読みます"},
@@ -103,6 +108,11 @@ constexpr Entry kEntries[] = {
      L"free slot, so it is dropped or overwritten",
      L"拡張子「{1}」が文字で始まりません。インストーラはこの関連付けを空きとみなし、削除または"
      L"上書きされます"},
+    {MessageId::SuffixNoDot, W, "suffix-no-dot",
+     L"the suffix \"{1}\" does not begin with a dot, as the device's suffixes do (\".TBL\"): "
+     L"the association probably matches no file",
+     L"拡張子「{1}」がVokutaの拡張子のようにピリオドで始まりません（「.TBL」）。この関連付けは"
+     L"おそらくどのファイルにも一致しません"},
     {MessageId::SmallIconTooLarge, W, "small-icon-too-large",
      L"the small icon number {1} is above FFFF; the table keeps {2}",
      L"小さいアイコン番号 {1} は FFFF を超えています。関連付けの表には {2} が入ります"},

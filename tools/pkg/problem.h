@@ -20,6 +20,7 @@ enum class MessageId {
   TooManyRows,    ///< {1} number of rows
   NoRows,         ///< -
   Utf8WithoutBom, ///< -
+  Utf16,          ///< -
   NoCharacter,    ///< {1} how many places on the line
   // lines the installer passes over
   TooFewCommas,  ///< {1} commas found
@@ -46,6 +47,7 @@ enum class MessageId {
   SuffixCut,            ///< {1} suffix as written, {2} suffix as stored
   SuffixNotSingleByte,  ///< {1} suffix
   SuffixLooksFree,      ///< {1} suffix as stored
+  SuffixNoDot,          ///< {1} suffix as stored
   SmallIconTooLarge,    ///< {1} column text, {2} number kept
   LargeIconTooLarge,    ///< {1} column text
   IconNotHex,           ///< {1} column text, {2} character where reading stops, {3} number read

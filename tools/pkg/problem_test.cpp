@@ -30,7 +30,7 @@ TEST(PkgMessages, ErrorsAreWhatBreaksTheInstallation) {
       MessageId::CannotRead,       MessageId::TooManyRows,     MessageId::FileNameBackslash,
       MessageId::SourceMissing,    MessageId::WildcardNoMatch, MessageId::NameTooLong,
       MessageId::NameLastByte5C,   MessageId::NameEmpty,       MessageId::NameDots,
-      MessageId::NameBadCharacter, MessageId::SameDevicePath,
+      MessageId::NameBadCharacter, MessageId::SameDevicePath,  MessageId::Utf16,
   };
   for (int i = 0; i <= static_cast<int>(kLastMessageId); ++i) {
     const auto id = static_cast<MessageId>(i);

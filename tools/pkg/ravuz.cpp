@@ -62,8 +62,10 @@ RavuzFile RavuzOf(const std::vector<std::uint8_t>& bytes, const ShiftJis& sjis) 
     r.reserved = k < kReservedSlots;
     r.free = !r.reserved && IsFreeSlot(table, sjis, k);
     r.empty = std::all_of(r.bytes.begin(), r.bytes.end(), [](std::uint8_t b) { return b == 0; });
-    // The write-back keeps the reserved slots and every slot whose suffix bytes are not all 0.
-    r.dropped = !r.reserved && !(r.bytes[0] || r.bytes[1] || r.bytes[2] || r.bytes[3]);
+    // The write-back keeps the reserved slots and every slot whose suffix is not all 0 as it
+    // writes it: bytes up to 32 are read as blanks and written as 0.
+    r.dropped = !r.reserved && std::all_of(r.bytes.begin(), r.bytes.begin() + 4,
+                                           [](std::uint8_t b) { return b <= 32; });
     if (!r.dropped) {
       if (kept != k) r.movesTo = kept;
       ++kept;

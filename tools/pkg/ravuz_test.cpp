@@ -56,10 +56,11 @@ TEST(PkgRavuz, FlagsWhatTheInstallerTreatsAsFreeOrDrops) {
                                     record(".TXT", 0x810, 0x201000, "\\SYSTEM\\EDIT.EXF"),
                                     record("", 0x811, 0, "\\SYSTEM\\LOST.EXF"),
                                     record(" .BA", 0x812, 0, "\\SYSTEM\\BASIC.EXF"), kEmpty,
+                                    record("  \t\x01", 0x814), // written back as 0
                                     record(".DOC", 0x813, 0, "\\SYSTEM\\WORD.EXF")}),
                               test::TestShiftJis());
   ASSERT_EQ(f.status, RavuzFile::Status::Ok);
-  ASSERT_EQ(f.records.size(), 9u);
+  ASSERT_EQ(f.records.size(), 10u);
   struct Flags {
     bool reserved, free, empty, dropped, atRisk;
     std::optional<std::size_t> movesTo;
@@ -68,15 +69,15 @@ TEST(PkgRavuz, FlagsWhatTheInstallerTreatsAsFreeOrDrops) {
   std::vector<Flags> got;
   for (const RavuzRecord& r : f.records)
     got.push_back({r.reserved, r.free, r.empty, r.dropped, r.atRisk(), r.movesTo});
-  EXPECT_THAT(got, ElementsAre(Flags{true, false, false, false, false, {}},
-                               Flags{true, false, true, false, false, {}}, // kept: reserved
-                               Flags{true, false, false, false, false, {}},
-                               Flags{true, false, false, false, false, {}},
-                               Flags{false, false, false, false, false, {}},
-                               Flags{false, true, false, true, true, {}},
-                               Flags{false, true, false, false, true, 5},
-                               Flags{false, true, true, true, false, {}},
-                               Flags{false, false, false, false, false, 6}));
+  EXPECT_THAT(
+      got,
+      ElementsAre(
+          Flags{true, false, false, false, false, {}},
+          Flags{true, false, true, false, false, {}}, // kept: reserved
+          Flags{true, false, false, false, false, {}}, Flags{true, false, false, false, false, {}},
+          Flags{false, false, false, false, false, {}}, Flags{false, true, false, true, true, {}},
+          Flags{false, true, false, false, true, 5}, Flags{false, true, true, true, false, {}},
+          Flags{false, true, false, true, true, {}}, Flags{false, false, false, false, false, 6}));
   EXPECT_EQ(f.records[4].record.font, 0x810u);
   EXPECT_EQ(f.records[4].record.mmp, 0x201000u);
   EXPECT_EQ(ShownField(f.records[4].record.app), L"\\SYSTEM\\EDIT.EXF");

@@ -21,18 +21,19 @@ std::wstring trimmedRight(const std::wstring& text) {
   const std::size_t end = text.find_last_not_of(L' ');
   return end == std::wstring::npos ? std::wstring() : text.substr(0, end + 1);
 }
-std::wstring fontText(std::uint32_t font) { return font <= 0xFFFF ? Hex4(font) : Hex8(font); }
 
 class Text {
 public:
   explicit Text(Lang lang) : lang_(lang) {}
-  /// Adds one line: `en` or `ja` with its arguments.
-  Text& say(const wchar_t* en, const wchar_t* ja, const std::vector<std::wstring>& args = {}) {
+  /// Adds one line: `en` or `ja` with its arguments. Control characters of the arguments (from
+  /// the files read) are shown escaped, so that none reaches the terminal.
+  Text& say(const wchar_t* en, const wchar_t* ja, std::vector<std::wstring> args = {}) {
+    for (std::wstring& arg : args) arg = EscapeControls(arg);
     out_ += Fill(Say(lang_, en, ja), args) + L"\n";
     return *this;
   }
   Text& raw(const std::wstring& line) {
-    out_ += line + L"\n";
+    out_ += EscapeControls(line) + L"\n";
     return *this;
   }
   Text& blank() { return raw(L""); }
@@ -73,7 +74,9 @@ std::wstring reasonText(IgnoredReason r, Lang lang) {
   return {};
 }
 
-std::wstring encodingName(const CheckReport& r) { return r.utf8 ? L"UTF-8" : L"CP932"; }
+std::wstring encodingName(const CheckReport& r) {
+  return r.utf16 ? L"UTF-16" : r.utf8 ? L"UTF-8" : L"CP932";
+}
 
 std::wstring problemLine(const std::wstring& file, const Problem& p, Lang lang) {
   std::wstring where = file + L":";
@@ -87,8 +90,9 @@ std::wstring checkText(const CheckReport& r, Lang lang) {
   if (r.readable) {
     t.say(L"{1}: {2}, {3} lines, {4} rows", L"{1}: {2}、{3} 行、{4} 項目",
           {r.setupInf,
-           r.utf8 ? Say(lang, L"UTF-8 with byte-order mark", L"UTF-8（バイトオーダーマーク付き）")
-                  : L"CP932",
+           r.utf16 ? L"UTF-16"
+           : r.utf8 ? Say(lang, L"UTF-8 with byte-order mark", L"UTF-8（バイトオーダーマーク付き）")
+                    : L"CP932",
            num(r.lineCount), num(r.rows.size())});
     if (r.port)
       t.say(L"Port: {1} (line {2}). A port recorded in the user's registry wins over it; this "
@@ -96,7 +100,7 @@ std::wstring checkText(const CheckReport& r, Lang lang) {
             L"ポート: {1}（{2} 行目）。ユーザーのレジストリにポートが記録されていればそちらが"
             L"優先されます。このツールはそれを知ることができません。",
             {std::to_wstring(*r.port), num(r.portLine)});
-    else
+    else if (!r.utf16) // refused before its port is read
       t.say(L"Port: not given; the installer takes the one in the user's registry or asks.",
             L"ポート: 指定なし。インストーラはユーザーのレジストリの値を使うか、尋ねます。");
 
@@ -109,8 +113,8 @@ std::wstring checkText(const CheckReport& r, Lang lang) {
         if (s.isFini())
           t.say(L"      association {1}  small icon {2}  large icon {3}  program {4}",
                 L"      関連付け {1}  小アイコン {2}  大アイコン {3}  プログラム {4}",
-                {trimmedRight(row.parsed.suffix), fontText(row.parsed.font), Hex8(row.parsed.mmp),
-                 trimmedRight(row.app)});
+                {trimmedRight(row.parsed.suffix), Hex4(KeptFont(row.parsed.font)),
+                 Hex8(row.parsed.mmp), trimmedRight(row.app)});
         else if (!s.Control.empty())
           t.say(L"      control \"{1}\"", L"      制御「{1}」", {s.Control});
         for (const CheckedFile& f : row.files)
@@ -143,7 +147,7 @@ std::wstring checkText(const CheckReport& r, Lang lang) {
     for (const Problem& p : r.problems) t.raw(L"  " + problemLine(r.setupInf, p, lang));
   }
 
-  if (r.readable) {
+  if (r.readable && !r.utf16) {
     t.blank().say(L"Package size by the installer's rule: {1} bytes ({2} K bytes as the "
                   L"installer shows it)",
                   L"パッケージの容量（インストーラの計算）: {1} バイト（インストーラの表示では "
@@ -221,7 +225,7 @@ std::wstring checkJson(const CheckReport& r, Lang lang) {
           .key("suffix")
           .value(row.parsed.suffix)
           .key("font")
-          .number(row.parsed.font)
+          .number(KeptFont(row.parsed.font))
           .key("mmp")
           .number(row.parsed.mmp)
           .key("app")
@@ -590,6 +594,13 @@ std::wstring planText(const Plan& p, Lang lang) {
         .say(L"{1}: cannot read it; the installer would stop.",
              L"{1}: 読めません。インストーラは終了します。", {p.setupInf})
         .str();
+  if (p.load == Plan::Load::Utf16)
+    return t
+        .say(L"{1}: UTF-16; the installer reads Shift-JIS, refuses it and installs nothing.",
+             L"{1}: UTF-16 です。インストーラは Shift-JIS を読むため受け付けず、何もインストール"
+             L"しません。",
+             {p.setupInf})
+        .str();
   if (p.load == Plan::Load::TooManyRows)
     return t
         .say(L"{1}: more than 199 rows; the installer refuses it and installs nothing.",
@@ -643,7 +654,7 @@ std::wstring planText(const Plan& p, Lang lang) {
 }
 
 std::wstring planJson(const Plan& p, Lang lang) {
-  static const char* const loads[] = {"ok", "cannot-read", "too-many-rows"};
+  static const char* const loads[] = {"ok", "cannot-read", "too-many-rows", "utf16"};
   JsonWriter j;
   j.beginObject().key("command").value("plan");
   j.key("setupInf").value(p.setupInf).key("deviceDir").value(p.deviceDir);

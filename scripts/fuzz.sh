@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# A long fuzzing campaign of one libFuzzer target of the sanitize build:
+#
+#   scripts/fuzz.sh TARGET RUNS [LIBFUZZER_OPTION...]
+#
+# TARGET is setup_info_fuzz, pkg_check_fuzz or fini_merge_fuzz ("_fuzz" may be left off); RUNS
+# the number of inputs to execute. Builds the target (configuring the sanitize preset first
+# when needed), runs it in one process on one core from its corpus in the build tree, seeded
+# from the source tree, and ends with libFuzzer's figures: executions, seconds, executions per
+# second, new inputs. A finding is kept as a crash-/leak-/timeout- file in the campaign's
+# artifacts folder, named in the output; the exit status is then libFuzzer's (non-zero).
+set -euo pipefail
+
+if [ $# -lt 2 ] || ! [[ $2 =~ ^[0-9]+$ ]]; then
+  echo "usage: $0 TARGET RUNS [LIBFUZZER_OPTION...]" >&2
+  exit 2
+fi
+target=${1%_fuzz}_fuzz
+runs=$2
+shift 2
+src=$(cd "$(dirname "$0")/.." && pwd)
+case $target in
+setup_info_fuzz | pkg_check_fuzz) seeds=$src/tests/fuzz/corpus ;;
+fini_merge_fuzz) seeds=$src/tests/fuzz/merge_corpus ;;
+*)
+  echo "fuzz.sh: no target $target (setup_info_fuzz, pkg_check_fuzz, fini_merge_fuzz)" >&2
+  exit 2
+  ;;
+esac
+
+build=$src/build/sanitize
+cd "$src"
+[ -f "$build/CMakeCache.txt" ] || cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize --target "$target" -j2
+
+# The campaign's corpus is its own, so that a long run does not lengthen the bounded test runs.
+work=$build/tests/fuzz/campaign/$target
+mkdir -p "$work/corpus" "$work/artifacts"
+log=$work/last.log
+echo "fuzz.sh: $target for $runs runs; its log: $log"
+start=$(date +%s)
+status=0
+"$build/tests/fuzz/$target" -runs="$runs" -rss_limit_mb=2048 -max_len=8192 -print_final_stats=1 \
+  -artifact_prefix="$work/artifacts/" "$@" "$work/corpus" "$seeds" >"$log" 2>&1 || status=$?
+grep -E '^(#[0-9]+ +(INITED|DONE)|Done |stat::|==[0-9]+==ERROR|SUMMARY|artifact_prefix|Test unit)' \
+  "$log" || true
+end=$(date +%s)
+echo "fuzz.sh: $target, $runs runs asked, $((end - start)) s of wall time, exit status $status"
+exit "$status"

@@ -1,0 +1,193 @@
+// Feeds arbitrary bytes to the installer as the device's Ravuz.ini and arbitrary association
+// rows to the merge, with the user's answers, the choice in the association dialog and a link
+// fault taken from the input, under AddressSanitizer and UndefinedBehaviorSanitizer. Checks
+// what must hold whatever the input: the reserved slots stay, every row's suffix is in the
+// table unless the user closed the choice, the written file reads back to itself, vokuta-pkg
+// predicts the write-back the installer makes, and no question comes back for ever.
+#include <cstddef>
+#include <cstdint>
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include "devsim/sim_device.h"
+#include "fini/fini_file.h"
+#include "fini/fini_image.h"
+#include "fini/fini_merge.h"
+#include "link/transfer.h"
+#include "pkg/ravuz.h"
+#include "support/test_program.h"
+#include "util/text.h"
+
+namespace {
+
+using namespace vokuta;
+
+const std::wstring kDeviceFile = L"C:\\device\\SYSTEM\\RAVUZ.INI";
+
+// After this many boxes the user gives up: every question is answered No or Cancel. Beyond
+// kMaxBoxes the installer asks for ever.
+constexpr std::size_t kPatience = 12, kMaxBoxes = kPatience + 12;
+
+class FuzzUi : public test::ScriptedUi {
+public:
+  explicit FuzzUi(std::uint64_t answers) : answers_(answers) {}
+  int messageBox(const std::wstring& text, const std::wstring& title, Buttons buttons, Icon icon,
+                 int defaultButton) override {
+    const bool first = boxes.size() < kPatience && (answers_ & 1);
+    answers_ = answers_ >> 1 | answers_ << 63;
+    int answer = kOk;
+    switch (buttons) {
+    case Buttons::Ok:
+      break;
+    case Buttons::OkCancel:
+      answer = first ? kOk : kCancel;
+      break;
+    case Buttons::YesNo:
+      answer = first ? kYes : kNo;
+      break;
+    case Buttons::RetryCancel:
+      answer = first ? kRetry : kCancel;
+      break;
+    }
+    boxes.push_back({text, title, buttons, icon, defaultButton, answer});
+    if (boxes.size() > kMaxBoxes) __builtin_trap();
+    return answer;
+  }
+
+private:
+  std::uint64_t answers_;
+};
+
+// A text as a Setup.inf column gives it: CP932, or UTF-8 after the byte-order mark.
+std::wstring column(FuzzedDataProvider& in, std::size_t max, bool utf8) {
+  const std::string bytes = in.ConsumeRandomLengthString(max);
+  return utf8 ? DecodeUtf8(bytes) : test::TestShiftJis().decode(bytes);
+}
+
+// Slots 0..63 of the table as the file keeps them: what a write-back gives.
+std::vector<std::uint8_t> writtenBack(Program& p, const std::vector<std::uint8_t>& bytes) {
+  p.finiImage = FiniImageOf(bytes);
+  FiniB2rR(p);
+  rR2FiniB(p);
+  return FiniFileBytes(p.finiImage);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  const ShiftJis& sjis = test::TestShiftJis();
+  const bool utf8 = in.ConsumeBool();
+  const bool deviceHasFile = in.ConsumeBool();
+  devsim::Config config;
+  config.deviceDir = L"C:\\device";
+  switch (in.ConsumeIntegralInRange(0, 3)) {
+  case 1:
+    config.faults.push_back({in.ConsumeBool() ? "u_download" : "u_upload",
+                             in.ConsumeIntegralInRange(1, 3),
+                             in.PickValueInArray<std::int32_t>({0, -1, 5, 7})});
+    break;
+  case 2:
+    config.dropAfter = in.ConsumeIntegralInRange(1, 6);
+    break;
+  default:
+    break;
+  }
+  const auto rows = in.ConsumeIntegralInRange<std::int16_t>(0, 6);
+  std::vector<FiniRecord> package;
+  for (std::int16_t r = 0; r < rows; ++r) {
+    // As the installer's reader fills a package record: attr, id and file stay as they are.
+    FiniRecord rec;
+    rec.suffix = FitWidth(column(in, 8, utf8), FiniRecord::kSuffixWidth);
+    rec.app = FitWidth(UpperAscii(L"\\" + column(in, 40, utf8)), FiniRecord::kAppWidth);
+    rec.font = in.ConsumeIntegral<std::uint32_t>();
+    rec.mmp = in.ConsumeIntegral<std::uint32_t>();
+    package.push_back(rec);
+  }
+  const auto answers = in.ConsumeIntegral<std::uint64_t>();
+  // -2: the choice dialog is closed; -1: OK on the slot it selects; else OK on that line.
+  const int choice = in.ConsumeIntegralInRange(-2, 59);
+  const std::vector<std::uint8_t> before = in.ConsumeRemainingBytes<std::uint8_t>();
+
+  FuzzUi ui(answers);
+  test::FakeRegistry registry;
+  test::FakePcFiles files;
+  Program p{Seams{ui, registry, files, sjis}};
+  files.addDirectory(L"C:\\device\\SYSTEM");
+  files.addDirectory(L"C:\\PcSide\\vkapps");
+  files.addDirectory(L"C:\\PcSide\\redirav\\cache");
+  if (deviceHasFile) files.addFile(kDeviceFile, std::string(before.begin(), before.end()));
+  p.g.FiniPcPath = L"C:\\PcSide\\vkapps\\$$Ravuz$.ini";
+  p.g.CacheDir = L"C:\\PcSide\\redirav\\cache";
+  p.g.PortNumber = config.port;
+  devsim::SimulatedDevice device(config, files, sjis);
+  p.link = &device;
+  std::int32_t status;
+  device.u_nego(0, config.port, 1, 4, &status);
+  bool closed = false;
+  ui.onModal = [&](Form) {
+    closed = choice == -2;
+    if (closed) {
+      frm2list::Form_unload(p);
+    } else {
+      if (choice >= 0) ui.listSelect(Form::Frm2List, choice);
+      frm2list::CmdOK_Click(p);
+    }
+  };
+  for (std::size_t r = 0; r < package.size(); ++r) p.finiTable[r] = package[r];
+
+  // Each use of it sets what it reads, so one serves every input.
+  static test::TestProgram scratch;
+  for (std::int16_t r = 0; r < rows; ++r) {
+    closed = false;
+    Filerini変更(p, r);
+    // The table as read, from the image that the merge leaves alone.
+    scratch.p.finiImage = p.finiImage;
+    FiniB2rR(scratch.p);
+    if (!std::equal(p.deviceFiniTable.begin(), p.deviceFiniTable.begin() + kReservedSlots,
+                    scratch.p.deviceFiniTable.begin()))
+      __builtin_trap();
+    const std::wstring& suffix = package[static_cast<std::size_t>(r)].suffix;
+    const bool looksFree = FiniByteOf(sjis, suffix[0]) == 0;
+    if (!looksFree && !closed &&
+        FindSuffixSlot(p, static_cast<std::int16_t>(kReservedSlots), suffix) == -1)
+      __builtin_trap();
+  }
+
+  // As the installation loop ends: the table into the image, the image onto the device.
+  bool written = false;
+  if (p.g.FiniChanged) {
+    rR2FiniB(p);
+    written = Filerini書込(p) == kDone;
+  }
+  if (written) {
+    // The device holds the image, and reading it back and writing it again gives it unchanged.
+    const auto after = files.contents(kDeviceFile);
+    const auto image = FiniFileBytes(p.finiImage);
+    if (!after || std::vector<std::uint8_t>(after->begin(), after->end()) != image)
+      __builtin_trap();
+    if (writtenBack(scratch.p, image) != image) __builtin_trap();
+  } else if (deviceHasFile && !p.g.FiniChanged) {
+    const auto after = files.contents(kDeviceFile);
+    if (!after || std::vector<std::uint8_t>(after->begin(), after->end()) != before)
+      __builtin_trap();
+  }
+
+  // vokuta-pkg's reading of the same file: what it says the write-back keeps, and where, is
+  // what the installer writes.
+  const pkg::RavuzFile tool = pkg::RavuzOf(before, sjis);
+  if (tool.status == pkg::RavuzFile::Status::Ok) {
+    const std::vector<std::uint8_t> back = writtenBack(scratch.p, before);
+    std::size_t kept = 0;
+    for (const pkg::RavuzRecord& r : tool.records) {
+      if (r.dropped) continue;
+      const std::size_t at = r.movesTo.value_or(r.slot) * kFiniRecordBytes;
+      // The numbers (bytes 4..13) are written as read.
+      if (at + kFiniRecordBytes > back.size() ||
+          !std::equal(r.bytes.begin() + 4, r.bytes.begin() + 14, back.begin() + at + 4))
+        __builtin_trap();
+      ++kept;
+    }
+    if (std::max(kept, kReservedSlots) * kFiniRecordBytes != back.size()) __builtin_trap();
+  }
+  return 0;
+}
