@@ -18,11 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "mainwin/environment.h"
-#include "run/install_run.h"
 #include "devsim/sim_device.h"
 #include "disk_files.h"
+#include "mainwin/environment.h"
 #include "packages.h"
+#include "run/install_run.h"
 #include "support/fake_registry.h"
 #include "support/scripted_ui.h"
 #include "support/test_codepage.h"

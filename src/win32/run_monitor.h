@@ -4,8 +4,8 @@
 #include <map>
 #include <string>
 
-#include "state/program.h"
 #include "platform/link_library.h"
+#include "state/program.h"
 #include "win32/run_log.h"
 
 struct HWND__;
