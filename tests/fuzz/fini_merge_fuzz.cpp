@@ -9,11 +9,13 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "devsim/sim_device.h"
-#include "fini/fini_file.h"
+#include "dialogs/choice_dialog.h"
 #include "fini/fini_image.h"
-#include "fini/fini_merge.h"
+#include "fini/fini_slots.h"
+#include "link/fini_file.h"
 #include "link/transfer.h"
 #include "pkg/ravuz.h"
+#include "run/fini_merge.h"
 #include "support/test_program.h"
 #include "util/text.h"
 
