@@ -88,6 +88,10 @@ own_copies() {
 if [ -z "$direct" ]; then
   template=$(dirname "$prefix")/.template-${VOKUTA_WINE_ARCH:-win64}
   "$0" --no-template "$template"
+  # One copy at a time: another copy's hard links change the link counts (and so the change
+  # times) of the template's files, which tar takes for files changed while it read them.
+  exec 8>"$template/.vokuta-lock"
+  flock 8
   echo "wine-prefix: creating $prefix from $template" >&2
   find "$prefix" -mindepth 1 -maxdepth 1 ! -name .vokuta-lock ! -name .vokuta-run-lock \
     -exec rm -rf {} +
