@@ -3,11 +3,11 @@
 // keep the device from being asked for what it cannot hold.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iostream>
 #include <map>
-#include <memory>
 
 #include "devsim/sim_device.h"
-#include "link/transfer.h"
 #include "mainwin/environment.h"
 #include "run/install_loop.h"
 #include "run/install_run.h"

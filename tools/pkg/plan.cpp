@@ -336,6 +336,7 @@ Plan MakePlan(PcFiles& files, const ShiftJis& sjis, const std::wstring& setupInf
     s.line = p.setupLines[bad->row];
     s.reason = FailReason::DeviceCannotHold;
     s.devicePath = bad->path;
+    s.pcPath = p.setupTable[bad->row].SourcePath + L"\\" + p.setupTable[bad->row].FileName;
     plan.stoppedAt = 0;
     plan.steps.push_back(std::move(s));
     while (!p.setupTable[plan.rowsNotReached + 1].terminates()) ++plan.rowsNotReached;
