@@ -102,11 +102,14 @@ bool HasUtf16Bom(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::optional<UnholdablePath> FindUnholdablePath(Program& p) {
+  // A reserved name is no fault of the device's: it holds the file, and only the PC cache
+  // mirror, which skips such names, could not.
+  const auto devices = [](const NameFault& f) { return f.problem != NameProblem::Reserved; };
   for (std::size_t row = 0; row < kTableSlots && !p.setupTable[row].terminates(); ++row) {
     const SetupRow& r = p.setupTable[row];
-    const auto dirFaults = CheckDeviceDir(r.DestPath, p.sjis);
-    if (!dirFaults.empty())
-      return UnholdablePath{row, DevicePathOf(r.DestPath, r.FileName), dirFaults[0].fault};
+    for (const DirFault& d : CheckDeviceDir(r.DestPath, p.sjis))
+      if (devices(d.fault))
+        return UnholdablePath{row, DevicePathOf(r.DestPath, r.FileName), d.fault};
     // A pattern's names are the files it matches; the install loop lists them again.
     MatchList names;
     if (r.FileName.find_first_of(L"*?") != std::wstring::npos)
@@ -114,7 +117,7 @@ std::optional<UnholdablePath> FindUnholdablePath(Program& p) {
     else
       names.push_back(r.FileName);
     for (const std::wstring& name : names)
-      if (const auto fault = CheckDeviceName(name, p.sjis))
+      if (const auto fault = CheckDeviceName(name, p.sjis); fault && devices(*fault))
         return UnholdablePath{row, DevicePathOf(r.DestPath, name), *fault};
   }
   return std::nullopt;

@@ -65,7 +65,8 @@ struct UnholdablePath {
 
 /// The first device path of the setup table that breaks the device's name rule
 /// (`CheckDeviceName`): the row's directory levels, then its file name or, for a pattern, the
-/// name of every file it matches. The device would refuse such a path for ever.
+/// name of every file it matches. The device would refuse such a path for ever. Reserved names
+/// (`IsReservedName`) pass: the device holds them, and the cache mirror skips them.
 std::optional<UnholdablePath> FindUnholdablePath(Program& p);
 
 /// The row's association program path: DestPath + "\" + FileName, upper case, 32 positions.
