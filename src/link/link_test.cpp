@@ -197,7 +197,7 @@ TEST_F(Link, RecoveryReconnectsAndRepeatsTheUpload) {
   EXPECT_EQ(calls(), (std::vector<std::string>{
                          "u_mkdir 1 -2 4 \\D", "u_upload 1 -1 4 C:\\pkg\\a.exf \\D\\A.EXF",
                          "u_end 1 1 4", "u_end 1 1 4", "u_end 1 1 4", "u_nego 1 1 4",
-                         "u_upload 1 -1 4 C:\\pkg\\a.exf \\D\\A.EXF"}));
+                         "u_mkdir 1 -2 4 \\D", "u_upload 1 -1 4 C:\\pkg\\a.exf \\D\\A.EXF"}));
   EXPECT_EQ(titles(), (std::vector<std::wstring>{kCommTitle, kConnectTitle}));
   EXPECT_EQ(t.ui.boxes[0].text,
             L"A.EXF で通信エラー発生\r\n\r\n「Vokuta本体ソフト インストーラ」を続けますか？");

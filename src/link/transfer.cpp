@@ -11,18 +11,21 @@ namespace vokuta {
 namespace {
 
 // Levels: every level of `deviceDir` on the device and in the cache, unless they are the ones
-// created last. The device's answers are not examined; an upload into a missing level fails.
+// created last. A level the device did not make leaves LastDeviceDir empty, so that the next
+// transfer asks for the levels again; the upload into a missing level fails by itself.
 void makeLevels(Program& p, const std::wstring& deviceDir) {
   const std::wstring dir = deviceDir + L"\\";
   if (TrimBlanks(UpperAscii(dir)) == TrimBlanks(UpperAscii(p.g.LastDeviceDir))) return;
+  bool allMade = true;
   for (const std::wstring& path : DeviceLevels(deviceDir)) {
     const std::wstring level = UpperAscii(path);
-    p.link->u_mkdir(p.ui.mainWindowHandle(), p.g.PortNumber, link_option::kMkdir, p.g.LinkMode,
-                    p.sjis.encode(level), &p.g.LinkStatus);
-    // The mirror never reaches outside the cache, whatever the package names.
-    if (StaysInside(level)) MakeCacheDir(p, p.g.CacheDir + level);
+    allMade = p.link->u_mkdir(p.ui.mainWindowHandle(), p.g.PortNumber, link_option::kMkdir,
+                              p.g.LinkMode, p.sjis.encode(level), &p.g.LinkStatus) == 0 &&
+              allMade;
+    // The mirror never reaches outside the cache nor opens a device of the PC.
+    if (SafeOnPc(level)) MakeCacheDir(p, p.g.CacheDir + level);
   }
-  p.g.LastDeviceDir = dir;
+  p.g.LastDeviceDir = allMade ? dir : std::wstring();
 }
 
 // The copy: the library's result, or nothing when no copy was asked for.
@@ -43,7 +46,7 @@ std::optional<std::int32_t> copyOnce(Program& p, TransferOp op, std::int16_t upl
 void mirror(Program& p, const std::wstring& deviceDir, const std::wstring& fileName,
             const std::wstring& pcPath) {
   const std::wstring dir = deviceDir + L"\\";
-  if (StaysInside(dir + fileName) && fileName.find(L'\\') == std::wstring::npos)
+  if (SafeOnPc(dir + fileName) && fileName.find(L'\\') == std::wstring::npos)
     p.files.copyFile(pcPath, p.g.CacheDir + dir + fileName);
 }
 
@@ -51,6 +54,8 @@ void mirror(Program& p, const std::wstring& deviceDir, const std::wstring& fileN
 std::optional<TransferResult> recover(Program& p, TransferOp op, const std::wstring& fileName,
                                       const std::wstring& pcPath) {
   EndLink(p);
+  // The levels may be what failed, or were asked of a link that was down: ask for them again.
+  p.g.LastDeviceDir.clear();
   // A download's PC path is where the file is going, not a file that must exist.
   if (op == kUpload && !PcFileExists(p.files, pcPath)) {
     PcFileErrorBox(p, pcPath);
@@ -107,8 +112,9 @@ TransferResult TransferFile(Program& p, TransferOp op, std::int16_t uploadFlag,
       MemoryErrorBox(p);
       return kGiveUp;
     }
-    // Only the association file may be missing; its reader starts from the standard one.
-    if (status == link_status::kNoSuchFile && fileName == kFiniFileName) {
+    // Only the association file may be missing on the device, and only when it is read: its
+    // reader starts from the standard one. Its write-back must reach the device.
+    if (op == kDownload && status == link_status::kNoSuchFile && fileName == kFiniFileName) {
       DeviceFileErrorBox(p, fileName);
       return kDone;
     }

@@ -1,6 +1,7 @@
 // Reading Setup.inf: lines, reduced rows, the port line, and the tables filled from them.
 #include "setupinfo/setup_info.h"
 
+#include "util/device_path.h"
 #include "util/text.h"
 
 namespace vokuta {
@@ -100,6 +101,28 @@ bool HasUtf16Bom(const std::vector<std::uint8_t>& bytes) {
          ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF));
 }
 
+std::optional<UnholdablePath> FindUnholdablePath(Program& p) {
+  // A reserved name is no fault of the device's: it holds the file, and only the PC cache
+  // mirror, which skips such names, could not.
+  const auto devices = [](const NameFault& f) { return f.problem != NameProblem::Reserved; };
+  for (std::size_t row = 0; row < kTableSlots && !p.setupTable[row].terminates(); ++row) {
+    const SetupRow& r = p.setupTable[row];
+    for (const DirFault& d : CheckDeviceDir(r.DestPath, p.sjis))
+      if (devices(d.fault))
+        return UnholdablePath{row, DevicePathOf(r.DestPath, r.FileName), d.fault};
+    // A pattern's names are the files it matches; the install loop lists them again.
+    MatchList names;
+    if (r.FileName.find_first_of(L"*?") != std::wstring::npos)
+      ListMatchingFiles(p.files, r.SourcePath, r.FileName, names);
+    else
+      names.push_back(r.FileName);
+    for (const std::wstring& name : names)
+      if (const auto fault = CheckDeviceName(name, p.sjis); fault && devices(*fault))
+        return UnholdablePath{row, DevicePathOf(r.DestPath, name), *fault};
+  }
+  return std::nullopt;
+}
+
 ReadResult ReadSetupInfo(Program& p) {
   const auto bytes = p.files.readFile(p.g.SetupInfPath);
   if (!bytes) return ReadResult::CannotOpen;
@@ -112,6 +135,7 @@ ReadResult ReadSetupInfo(Program& p) {
   std::size_t r = 0;
   for (const ParsedRow& parsed : info.rows) {
     p.setupTable[r] = parsed.row;
+    p.setupLines[r] = parsed.line;
     if (parsed.row.isFini()) {
       FiniRecord& rec = p.finiTable[r];
       rec.suffix = parsed.suffix;

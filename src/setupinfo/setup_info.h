@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "state/program.h"
+#include "util/device_path.h"
 
 namespace vokuta {
 
@@ -54,6 +55,19 @@ enum class ReadResult { Ok, CannotOpen, TooManyRows, Utf16 };
 /// Fills the setup table and the package's associations from SetupInfPath; may set the port.
 /// The tables change only on Ok.
 [[nodiscard]] ReadResult ReadSetupInfo(Program& p);
+
+/// A device path of the setup table that the device cannot hold.
+struct UnholdablePath {
+  std::size_t row = 0;
+  std::wstring path; ///< the file's device path
+  NameFault fault;
+};
+
+/// The first device path of the setup table that breaks the device's name rule
+/// (`CheckDeviceName`): the row's directory levels, then its file name or, for a pattern, the
+/// name of every file it matches. The device would refuse such a path for ever. Reserved names
+/// (`IsReservedName`) pass: the device holds them, and the cache mirror skips them.
+std::optional<UnholdablePath> FindUnholdablePath(Program& p);
 
 /// The row's association program path: DestPath + "\" + FileName, upper case, 32 positions.
 void SetAppPath(const SetupTable& setup, FiniTable& fini, std::size_t row);

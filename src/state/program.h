@@ -64,6 +64,7 @@ struct Program {
 
   SetupGlobals g;
   SetupTable setupTable{};
+  std::array<std::size_t, kTableSlots> setupLines{}; ///< each row's line in Setup.inf
   FiniTable finiTable{};
   DeviceFiniTable deviceFiniTable{};
   FiniImage finiImage{};

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "pkg/problem.h"
+#include "util/device_path.h"
 #include "util/shift_jis.h"
 
 namespace vokuta::pkg {
@@ -15,11 +16,7 @@ struct NameFault {
   std::vector<std::wstring> args;
 };
 
-/// Checks one name against the device: a base name and at most one dot, no character without a
-/// Shift-JIS code nor one of "*/:<>?| or a control, at most 8 bytes before the dot and 3 after
-/// it in Shift-JIS, and no last character whose code ends in 0x5C (the device would read a
-/// path separator there). All but the last are the simulated device's own rule; the last is
-/// the installer's directory-name dialog's.
+/// Checks one name by the installer's rule (`CheckDeviceName`) and words its fault.
 std::optional<NameFault> DeviceNameFault(const std::wstring& name, const ShiftJis& sjis);
 
 /// A fault of one directory name of a device directory, with the name's position in the path.
@@ -34,8 +31,5 @@ std::vector<DirFault> DeviceDirFaults(const std::wstring& destPath, const ShiftJ
 
 /// True when `name` holds "*" or "?".
 bool HasWildcard(const std::wstring& name);
-
-/// A character for a message: itself, or U+XXXX when it cannot be shown.
-std::wstring ShowChar(wchar_t c);
 
 } // namespace vokuta::pkg

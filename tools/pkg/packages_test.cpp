@@ -47,6 +47,7 @@ const std::map<std::string, std::vector<Expected>> kPackages = {
     {"name-too-long", {{M::NameTooLong, 2, 1}, {M::NameTooLong, 3, 8}}},
     {"name-last-byte-5c", {{M::NameLastByte5C, 2, 8}, {M::NameLastByte5C, 3, 1}}},
     {"name-unusable", {{M::NameDots, 2, 1}, {M::NameBadCharacter, 3, 8}, {M::NameEmpty, 4, 10}}},
+    {"name-reserved", {{M::NameReserved, 2, 8}, {M::NameReserved, 3, 13}}},
     {"same-device-path", {{M::SameDevicePath, 3, 1}}},
     {"suffix-cut", {{M::SuffixCut, 2, 26}}},
     {"suffix-looks-free", {{M::SuffixLooksFree, 2, 22}}},

@@ -329,6 +329,20 @@ Plan MakePlan(PcFiles& files, const ShiftJis& sjis, const std::wstring& setupInf
   const ParsedSetupInfo info = ParseSetupInfo(
       files.readFile(setupInfPath).value_or(std::vector<std::uint8_t>()), sjis, sourceDir);
   p.g.FiniPcPath = sourceDir + L"\\$$Ravuz$.ini";
+  // The installer refuses such a package before its first link call, by the rule `check` uses.
+  if (const auto bad = FindUnholdablePath(p)) {
+    PlanStep s;
+    s.kind = PlanStep::Kind::Fail;
+    s.line = p.setupLines[bad->row];
+    s.reason = FailReason::DeviceCannotHold;
+    s.devicePath = bad->path;
+    s.pcPath = p.setupTable[bad->row].SourcePath + L"\\" + p.setupTable[bad->row].FileName;
+    plan.stoppedAt = 0;
+    plan.steps.push_back(std::move(s));
+    while (!p.setupTable[plan.rowsNotReached + 1].terminates()) ++plan.rowsNotReached;
+    plan.usedAfter = plan.usedBefore;
+    return plan;
+  }
   RecordingDevice recorder(plan, p, tool.ui, device, files, info.rows);
   p.link = &recorder;
   InstallFiles(p, &recorder);

@@ -152,6 +152,8 @@ TEST_F(PkgPlan, StopsWhereTheInstallerStops) {
        "2 fail \\D\\NONE.DAT reason 0", 1},
       {"name the device cannot hold", L"a.dat,\\toolongdir,.\\data,\r\n", 1 << 20,
        "1 fail \\TOOLONGDIR\\A.DAT reason 1", 0},
+      {"refused before the first row", L"a.dat,\\d,.\\data,\r\n一覧表,\\d,.\\data,\r\n", 1 << 20,
+       test::Sjis(L"2 fail \\D\\一覧表 reason 1"), 1},
       {"a file in the way", L"a.dat,\\block\\sub,.\\data,\r\n", 1 << 20,
        "1 fail \\BLOCK\\SUB\\A.DAT reason 2", 0},
       {"memory full", L"a.dat,\\d,.\\data,\r\ncalc.exf,\\d,.\\apps,\r\n", 2048,

@@ -42,6 +42,7 @@ enum class MessageId {
   NameEmpty,        ///< {1} device path
   NameDots,         ///< {1} name
   NameBadCharacter, ///< {1} name, {2} character
+  NameReserved,     ///< {1} name
   SameDevicePath,   ///< {1} device path, {2} line that writes it first
   // associations
   SuffixCut,            ///< {1} suffix as written, {2} suffix as stored

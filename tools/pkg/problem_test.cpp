@@ -31,6 +31,7 @@ TEST(PkgMessages, ErrorsAreWhatBreaksTheInstallation) {
       MessageId::SourceMissing,    MessageId::WildcardNoMatch, MessageId::NameTooLong,
       MessageId::NameLastByte5C,   MessageId::NameEmpty,       MessageId::NameDots,
       MessageId::NameBadCharacter, MessageId::SameDevicePath,  MessageId::Utf16,
+      MessageId::NameReserved,
   };
   for (int i = 0; i <= static_cast<int>(kLastMessageId); ++i) {
     const auto id = static_cast<MessageId>(i);
