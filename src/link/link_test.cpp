@@ -106,7 +106,6 @@ TEST_F(Link, UploadsCreateEachDirectoryLevelOnceAndMirrorIntoTheCache) {
 
 TEST_F(Link, TheCacheMirrorNeverLeavesTheCache) {
   connect();
-  t.files.addDirectory(L"C:\\PcSide\\redirav\\evil");
   t.ui.answer({kNo}); // the device refuses the name: the communication error, then give up
   EXPECT_EQ(upload(L"\\..\\evil", L"a.exf"), kGiveUp);
   EXPECT_TRUE(t.files.filesUnder(L"C:\\PcSide\\redirav\\evil").empty());
