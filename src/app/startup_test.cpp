@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/startup.h"
+#include "dialogs/port_dialog.h"
 #include "mainwin/environment.h"
 #include "mainwin/exit_question.h"
 #include "support/test_program.h"
@@ -19,7 +20,7 @@ TEST(LocateSetupInf, CommandLineRules) {
       {L"Setup.inf", L"D:\\x", L"C:\\PcSide\\Setup.inf", L"C:\\PcSide\\"},
       {L"\\pkg\\Setup.inf", L"D:\\work", L"D:\\pkg\\Setup.inf", L"D:\\pkg"},
       // Full paths, as Windows passes a file dropped on the program, stand as they are.
-      {L"C:\\pkg\\Setup.inf", L"D:\\x", L"C:\\pkg\\Setup.inf", L"C:\\pkg"},
+      {L"Z:\\pkg\\Setup.inf", L"D:\\x", L"Z:\\pkg\\Setup.inf", L"Z:\\pkg"},
       {L"\"E:\\新しい フォルダ\\Setup.inf\"", L"D:\\x", L"E:\\新しい フォルダ\\Setup.inf",
        L"E:\\新しい フォルダ"},
       {L"\\\\server\\share\\Setup.inf", L"D:\\x", L"\\\\server\\share\\Setup.inf",
@@ -27,6 +28,10 @@ TEST(LocateSetupInf, CommandLineRules) {
       {L"\"apps\\Setup.inf\"", L"D:\\x", L"C:\\PcSide\\apps\\Setup.inf", L"C:\\PcSide\\apps"},
       // A drive-relative path without a backslash after the colon stays relative, as before.
       {L"C:Setup.inf", L"D:\\x", L"C:\\PcSide\\C:Setup.inf", L"C:\\PcSide\\"},
+      {L"1:\\Setup.inf", L"D:\\x", L"C:\\PcSide\\1:\\Setup.inf", L"C:\\PcSide\\1:"},
+      // Only a pair of quotes is taken off; "" alone is an empty command line.
+      {L"\"\"", L"C:\\pkg", L"C:\\pkg\\Setup.inf", L"C:\\pkg"},
+      {L"a\"", L"D:\\x", L"C:\\PcSide\\a\"", L"C:\\PcSide\\"},
   };
   for (const auto& c : cases) {
     const SetupInfLocation where = LocateSetupInf(c.cmd, L"C:\\PcSide", c.currentDir);
@@ -67,6 +72,9 @@ TEST_F(Startup, NoPortKnownShowsThePortDialogFirst) {
   EXPECT_TRUE(t.ui.shown(Form::Frm3Port));
   EXPECT_FALSE(t.ui.shown(Form::Frm1Main));
   EXPECT_EQ(t.ui.owners[Form::Frm3Port], Form::Frm1Main);
+  frm3port::Cmd開始_Click(p); // the options untouched: COM1
+  EXPECT_EQ(p.g.PortNumber, 1);
+  EXPECT_FALSE(p.g.RunFailed);
 }
 
 TEST_F(Startup, APortFromTheRegistryOrTheFileShowsTheMainWindow) {

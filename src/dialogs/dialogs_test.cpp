@@ -2,8 +2,10 @@
 
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "dialogs/choice_dialog.h"
 #include "dialogs/dir_dialog.h"
 #include "dialogs/port_dialog.h"
+#include "link/transfer.h"
 #include "mainwin/environment.h"
 #include "mainwin/exit_question.h"
 #include "mainwin/item_list_view.h"
@@ -174,6 +176,7 @@ TEST_F(Navigation, PortDialogNextThenBackKeepsTheChoiceAndRereads) {
   EXPECT_TRUE(t.ui.shown(Form::Frm3Port));
   EXPECT_FALSE(t.ui.shown(Form::Frm1Main));
   EXPECT_EQ(p.g.PortNumber, 3);
+  EXPECT_EQ(p.g.PortSource, kPortUnknown); // a file's port line counts again
   EXPECT_EQ(p.setupTable[0].DestPath, L"\\apps");
   EXPECT_EQ(t.ui.lists[Form::Frm1Main], std::vector<std::wstring>{L"\\apps\\a.exf"});
 }
@@ -190,6 +193,7 @@ TEST_F(Navigation, BackWithAFixedPortOnlyRereads) {
 }
 
 TEST_F(Navigation, CancelAndCloseBoxesAskTheExitQuestion) {
+  frm3port::Optポート_Click(p, 4);
   t.ui.answer({kNo, kNo, kNo, kNo});
   frm1main::Cmdキャンセル_Click(p);
   frm1main::Form_unload(p);
@@ -197,6 +201,7 @@ TEST_F(Navigation, CancelAndCloseBoxesAskTheExitQuestion) {
   frm3port::Form_unload(p);
   ASSERT_EQ(t.ui.boxes.size(), 4u);
   for (const auto& box : t.ui.boxes) EXPECT_EQ(box.title, AppTitle + L" - 終了");
+  EXPECT_EQ(p.g.PortNumber, 5); // No keeps the choice
   p.g.Communicating = true;
   t.ui.answer({kOk});
   frm1main::Form_unload(p);
@@ -204,6 +209,37 @@ TEST_F(Navigation, CancelAndCloseBoxesAskTheExitQuestion) {
   t.ui.answer({kYes});
   p.g.Communicating = false;
   EXPECT_THROW(frm3port::Cmdキャンセル_Click(p), test::ProgramEnded);
+}
+
+// The error and notice boxes of the run and the merge (their texts are tested where they come).
+TEST(Boxes, TitlesButtonsAndIcons) {
+  const struct {
+    std::function<void(Program&)> show;
+    std::wstring title;
+    Buttons buttons;
+    Icon icon;
+  } cases[] = {
+      {[](Program& p) { MemoryErrorBox(p); }, L" - メモリ容量エラー", Buttons::Ok, Icon::Stop},
+      {[](Program& p) { DeviceFileErrorBox(p, L"a"); }, L" - Vokuta本体ファイルエラー", Buttons::Ok,
+       Icon::Stop},
+      {[](Program& p) { PcFileErrorBox(p, L"a"); }, L" - PCファイルエラー", Buttons::Ok,
+       Icon::Stop},
+      {[](Program& p) { (void)CommErrorBox(p, L"a"); }, L" - 通信エラー", Buttons::YesNo,
+       Icon::Stop},
+      {[](Program& p) { CannotAddBox(p); }, L" - 注意", Buttons::Ok, Icon::Exclamation},
+      {[](Program& p) { AppChangeBox(p, 4, 0); }, L" - 注意", Buttons::Ok, Icon::Exclamation},
+      {[](Program& p) { (void)RecordChangeBox(p, 4, 0); }, L" - 注意", Buttons::OkCancel,
+       Icon::Exclamation},
+  };
+  for (const auto& c : cases) {
+    test::TestProgram u;
+    u.ui.answer({kOk});
+    c.show(u.p);
+    ASSERT_EQ(u.ui.boxes.size(), 1u) << c.title;
+    EXPECT_EQ(u.ui.boxes[0].title, AppTitle + c.title);
+    EXPECT_EQ(u.ui.boxes[0].buttons, c.buttons) << c.title;
+    EXPECT_EQ(u.ui.boxes[0].icon, c.icon) << c.title;
+  }
 }
 
 TEST_F(Navigation, PortOptionsMapToComPorts) {

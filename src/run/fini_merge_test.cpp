@@ -233,17 +233,18 @@ TEST_F(Merge, TwoRowsWithOneSuffix) {
 
 TEST_F(Merge, AFailedReadDecidesByTheStatus) {
   struct Case {
-    std::int32_t status;
+    std::int32_t status, endStatus; // of the download, of the recovery's u_end
     std::int16_t result;
     int ends;
     std::vector<std::wstring> boxes;
   } cases[] = {
-      {5, -2, 0, {AppTitle + L" - メモリ容量エラー", AppTitle + L" - メモリ容量エラー"}},
-      {-3, -2, 3, {AppTitle + L" - 通信エラー"}},
+      {5, 0, -2, 0, {AppTitle + L" - メモリ容量エラー", AppTitle + L" - メモリ容量エラー"}},
+      {-3, 0, -2, 3, {AppTitle + L" - 通信エラー"}},
+      {-3, 3, 0, 1, {AppTitle + L" - 通信エラー"}}, // a positive status is no broken link
   };
   for (const auto& c : cases) {
     devsim::Config config;
-    config.faults = {{"u_download", 1, c.status}};
+    config.faults = {{"u_download", 1, c.status}, {"u_end", 1, c.endStatus}};
     use(config);
     deviceHas({});
     p.g.FiniLoaded = false;

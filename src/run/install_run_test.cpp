@@ -77,7 +77,12 @@ protected:
 };
 
 TEST_F(InstallRun, AFreshDeviceGetsEveryFileAndTheAssociation) {
+  bool communicating = false; // while a file goes over, closing the window is refused
+  dev->onCall = [&](const auto& call) {
+    communicating |= call.function == "u_upload" && p.g.Communicating;
+  };
   ASSERT_TRUE(run({kYes, kOk, kOk}));
+  EXPECT_TRUE(communicating);
   EXPECT_EQ(
       calls(),
       (std::vector<std::string>{
@@ -138,6 +143,11 @@ TEST_F(InstallRun, EarlyStopsReturnToTheMainWindow) {
                                                "u_end 1 1 4"}));
   EXPECT_FALSE(p.g.Communicating);
   EXPECT_TRUE(t.files.filesUnder(L"C:\\device").empty());
+
+  // The PC file manager started since start-up: Next asks about it before the link, and ends.
+  t.files.addFile(L"C:\\PcSide\\ReDirav\\Temp\\$filer$.tmp", "");
+  EXPECT_TRUE(run({kCancel, kYes}));
+  EXPECT_EQ(t.ui.boxes[0].title, AppTitle + L" - 起動エラー");
 }
 
 TEST_F(InstallRun, MemoryFullInTheMiddleStopsAndKeepsTheAssociationFile) {
@@ -187,6 +197,14 @@ TEST_F(InstallRun, AFailedEndOfTheLinkIsAFailure) {
   ASSERT_TRUE(run({kYes, kOk, kOk}));
   EXPECT_EQ(texts().back(), kFailure);
   EXPECT_FALSE(p.g.RunFailed);
+}
+
+TEST_F(InstallRun, AnAssociationFileThatCannotBeWrittenBackFailsTheRun) {
+  devsim::Config config;
+  config.faults = {{"u_upload", 4, 5}};
+  use(config);
+  ASSERT_TRUE(run({kYes, kOk, kOk, kOk}));
+  EXPECT_EQ(texts().back(), kFailure);
 }
 
 TEST_F(InstallRun, AnEmptyTableStillDeletesTheWorkCopy) {

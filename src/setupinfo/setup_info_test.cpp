@@ -78,7 +78,8 @@ TEST_F(SetupInfo, AssociationRowsFillThePackageRecord) {
        L"b.exf,,.,fini,.TBLX,FFFF,00FFFF\r\n"
        L"c.exf,\\x,.,FINI,.A\r\n"
        L"d.exf,\\x,.,Fini ,.B,1,2\r\n"
-       L"e.exf,\\x,.,Fini,.C, 8 6e ,FFFFFFFFF1\r\n");
+       L"e.exf,\\x,.,Fini,.C, 8 6e ,FFFFFFFFF1\r\n"
+       L"f.exf,\\x,.,FIN,.D\r\ng.exf,\\x,.,FINI2,.E\r\n");
   ASSERT_EQ(ReadSetupInfo(p), ReadResult::Ok);
   const FiniTable& f = p.finiTable;
   EXPECT_EQ(f[0].suffix, L".TBL");
@@ -92,15 +93,17 @@ TEST_F(SetupInfo, AssociationRowsFillThePackageRecord) {
   EXPECT_EQ(f[2].suffix, L".A  "); // missing columns read as empty
   EXPECT_EQ(f[2].font, 0u);
   EXPECT_EQ(f[2].mmp, 0u);
-  EXPECT_EQ(f[3], FiniRecord{});    // "Fini " is no control word
+  EXPECT_EQ(f[3], FiniRecord{});    // "Fini " is no control word, nor "FIN" or "FINI2"
   EXPECT_EQ(f[4].font, 0x86Eu);     // blanks inside are skipped
   EXPECT_EQ(f[4].mmp, 0xFFFFFFF1u); // the low 32 bits of a longer number
+  EXPECT_EQ(f[5], FiniRecord{});
+  EXPECT_EQ(f[6], FiniRecord{});
 }
 
 TEST_F(SetupInfo, HexColumns) {
   const std::pair<std::wstring, std::uint32_t> cases[] = {
-      {L"86EC", 34540}, {L"ffff", 65535}, {L"264B7A", 2509690},       {L"", 0},   {L"xyz", 0},
-      {L"12G4", 0x12},  {L" 1 0", 0x10},  {L"123456789", 0x23456789}, {L"-1", 0},
+      {L"86EC", 34540}, {L"a0ff", 0xA0FF}, {L"264B7A", 2509690},       {L"", 0},   {L"xyz", 0},
+      {L"12G4", 0x12},  {L" 1 0", 0x10},   {L"123456789", 0x23456789}, {L"-1", 0},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(ParseHexColumn(text), value) << text.size();
 }
@@ -118,7 +121,7 @@ TEST_F(SetupInfo, PortLineRules) {
     std::int32_t source;
   } cases[] = {
       {L"[PORT]=1        ;シリアルポート番号\r\n", 1, kPortFixed},
-      {L"[port]=3\r\n", 3, kPortFixed},
+      {L"[port]=9x\r\n", 9, kPortFixed},
       {L"[PORT]=12\r\n", 12, kPortFixed},
       {L"[PORT]=123\r\n", 12, kPortFixed},
       {L"[PORT]= 4\r\n", 4, kPortFixed},
@@ -223,7 +226,7 @@ TEST_F(SetupInfo, Utf16IsRefusedAtStartUp) {
 TEST_F(SetupInfo, LineEndsAndBrokenBytesKeepTheRowsApart) {
   // CR LF, a lone CR and a lone LF each end a line; a lead byte before a comma or a line end
   // does not take the comma or the line end with it.
-  const std::string bytes = std::string("a\x81,\\d,.,\r\n") + "b,\\d,.,\r" + "; note\n" +
+  const std::string bytes = std::string("a\x81,\\d,.,\r\n") + "b,\\d,.,\r" + "; note\n\n" +
                             "c,\\d\x82\r\n" + "d,\\d,.,\x82";
   t.files.addFile(p.g.SetupInfPath, bytes);
   ASSERT_EQ(ReadSetupInfo(p), ReadResult::Ok);
@@ -232,6 +235,7 @@ TEST_F(SetupInfo, LineEndsAndBrokenBytesKeepTheRowsApart) {
   EXPECT_EQ(p.setupTable[1].FileName, L"b");
   EXPECT_EQ(p.setupTable[2].FileName, L"d");
   EXPECT_EQ(p.setupTable[2].Control, L"\uFFFD");
+  EXPECT_EQ(SetupInfoLines({bytes.begin(), bytes.end()}, p.sjis, nullptr).size(), 6u);
 }
 
 TEST_F(SetupInfo, Utf8WithByteOrderMark) {

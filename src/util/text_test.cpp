@@ -38,6 +38,8 @@ TEST(TextBefore, CutsAtFirstAsciiDelimiter) {
   EXPECT_EQ(TextBefore(L"abc", L";"), L"abc");
   EXPECT_EQ(TextBefore(L";abc", L";"), L"");
   EXPECT_EQ(TextBefore(L"", L";"), L"");
+  EXPECT_EQ(TextBefore(L";", L";"), L"");
+  EXPECT_EQ(TextBefore(L"abc", L""), L"abc");
   EXPECT_EQ(TextBefore(L"[PORT]=1        ;シリアルポート番号", L";"), L"[PORT]=1        ");
   EXPECT_EQ(TextBefore(L"a；b;c", L";"), L"a；b");
   // Letters compare without regard to case.

@@ -52,7 +52,7 @@ TEST(FakePcFilesTest, ResolvesPathsLikeWindows) {
   files.addDrive(L'D');
   files.addFile(L"C:\\top.txt", "c-root");
   files.addFile(L"C:\\pkg\\Setup.inf", "c-pkg");
-  files.addFile(L"C:\\pkg\\ｄａｔａ.txt", "wide");
+  files.addFile(L"C:\\pkg\\ｄａｔａ\u00E0z\u0430\u045F.txt", "wide");
   files.addFile(L"D:\\top.txt", "d-root");
   files.addFile(L"D:\\work\\a.txt", "d-work");
   files.setCurrentDirectory(L"D:\\work");
@@ -64,7 +64,7 @@ TEST(FakePcFilesTest, ResolvesPathsLikeWindows) {
   } cases[] = {
       {L"C:\\pkg\\Setup.inf", "c-pkg"},
       {L"c:\\PKG\\setup.INF", "c-pkg"},
-      {L"C:\\PKG\\ＤＡＴＡ.TXT", "wide"},
+      {L"C:\\PKG\\ＤＡＴＡ\u00C0Z\u0410\u040F.TXT", "wide"},
       {L"Setup.inf", "c-pkg"},
       {L"\\top.txt", "c-root"},
       {L"..\\top.txt", "c-root"},
