@@ -648,7 +648,7 @@ void writeText(const Words& w, unsigned codepage) {
 
 constexpr std::size_t kMany = 1000;
 
-struct CommandSpec {
+struct CommandEntry {
   const wchar_t* name;
   std::size_t least, most; ///< how many arguments follow the name
   bool check;              ///< waits for a state, so `for` can take it
@@ -656,7 +656,7 @@ struct CommandSpec {
 };
 
 // Every command of the language (listed at the top of this file), in that order.
-const CommandSpec kCommands[] = {
+const CommandEntry kCommands[] = {
     {L"start", 1, 2, false,
      [](Driver& d, const Words& w) {
        if (d.options.exe.empty()) fail(L"'start' needs --exe PATH");
@@ -1039,15 +1039,16 @@ const CommandSpec kCommands[] = {
 };
 
 void Driver::run(const Words& w, bool held) {
-  const auto spec = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                 [&](const CommandSpec& s) { return w[0] == s.name; });
-  if (spec == std::end(kCommands)) fail(L"unknown command " + Quote(w[0]));
-  if (held && !spec->check) fail(L"'for' works only with a check, not " + w[0]);
+  const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [&](const CommandEntry& s) { return w[0] == s.name; });
+  if (command == std::end(kCommands)) fail(L"unknown command " + Quote(w[0]));
+  if (held && !command->check) fail(L"'for' works only with a check, not " + w[0]);
   const std::size_t given = w.size() - 1;
-  if (given < spec->least || given > spec->most)
-    fail(L"'" + w[0] + L"' takes " + std::to_wstring(spec->least) +
-         (spec->least == spec->most ? L"" : L" to " + std::to_wstring(spec->most)) + L" arguments");
-  spec->run(*this, w);
+  if (given < command->least || given > command->most)
+    fail(L"'" + w[0] + L"' takes " + std::to_wstring(command->least) +
+         (command->least == command->most ? L"" : L" to " + std::to_wstring(command->most)) +
+         L" arguments");
+  command->run(*this, w);
 }
 
 Words Driver::endPrograms() {
