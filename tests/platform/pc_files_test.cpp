@@ -2,7 +2,6 @@
 // the contract every PcFiles keeps, and the current drives, which only the real one has.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cwctype>
 
 #include "../support/pc_files_contract.h"
@@ -15,20 +14,17 @@ namespace {
 // Deletes a tree whatever the attributes of its files.
 void removeTree(const std::wstring& dir) {
   WIN32_FIND_DATAW data;
-  HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &data);
-  if (h != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = dir + L"\\" + name;
-      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        removeTree(path);
-      else
-        DeleteFileW(path.c_str());
-    } while (FindNextFileW(h, &data));
-    FindClose(h);
+  const HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &data);
+  for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &data)) {
+    const std::wstring name = data.cFileName, path = dir + L"\\" + name;
+    if (name == L"." || name == L"..") continue;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      removeTree(path);
+    else
+      DeleteFileW(path.c_str());
   }
+  if (h != INVALID_HANDLE_VALUE) FindClose(h);
   RemoveDirectoryW(dir.c_str());
 }
 
@@ -97,26 +93,20 @@ TEST(Win32PcFilesTest, EachDriveKeepsItsCurrentDirectory) {
     ~Restore() { SetCurrentDirectoryW(dir); }
   } restore;
   GetCurrentDirectoryW(MAX_PATH, restore.dir);
-  const std::wstring root = world.root();
-  ASSERT_TRUE(SetCurrentDirectoryW(root.c_str()));
+  ASSERT_TRUE(SetCurrentDirectoryW(world.root().c_str()));
   const std::wstring here = files.currentDirectory();
-  EXPECT_TRUE(std::equal(here.begin(), here.end(), root.begin(), root.end(),
-                         [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); }))
-      << testing::PrintToString(here);
+  EXPECT_EQ(_wcsicmp(here.c_str(), world.root().c_str()), 0) << testing::PrintToString(here);
   ASSERT_EQ(here.substr(1, 2), L":\\");
-  const wchar_t home = here[0];
-  const wchar_t other = std::towupper(home) == L'Z' ? L'C' : L'Z';
-
+  const wchar_t other = std::towupper(here[0]) == L'Z' ? L'C' : L'Z';
   EXPECT_TRUE(files.setCurrentDrive(other));
   EXPECT_EQ(files.currentDirectory().substr(0, 3), (std::wstring{other, L':', L'\\'}));
-  EXPECT_TRUE(files.setCurrentDrive(home));
+  EXPECT_TRUE(files.setCurrentDrive(here[0]));
   EXPECT_EQ(files.currentDirectory(), here);
 
   // A letter that names no drive leaves the current directory alone.
-  const DWORD drives = GetLogicalDrives();
   int unused = 25;
-  while (unused >= 0 && (drives & (1u << unused))) --unused;
-  EXPECT_GE(unused, 0);
+  while (unused >= 0 && (GetLogicalDrives() & (1u << unused))) --unused;
+  ASSERT_GE(unused, 0);
   EXPECT_FALSE(files.setCurrentDrive(static_cast<wchar_t>(L'A' + unused)));
   EXPECT_EQ(files.currentDirectory(), here);
 }

@@ -1,14 +1,13 @@
-// Win32Registry and the environment reads over values that run_platform_tests.sh wrote with
-// Wine's "reg add" under a Japanese locale. The script passes what the reads must give in
+// Win32Registry and the core's reads over values that run_platform_tests.sh wrote with Wine's
+// "reg add" under a Japanese locale. The script passes what the reads must give in
 // VOKUTA_EXPECT_INSTALL_DIR and VOKUTA_EXPECT_FILER_PORT: once with the values written, once
-// after deleting their keys.
+// after deleting their keys (an empty directory and port 0).
 #include <gtest/gtest.h>
 
-#include "app/startup.h"
+#include <cstdlib>
+
 #include "mainwin/environment.h"
-#include "mainwin/exit_question.h"
 #include "util/shift_jis.h"
-#include "win32/win.h"
 #include "win32/win32_codepage.h"
 #include "win32/win32_pc_files.h"
 #include "win32/win32_registry.h"
@@ -17,59 +16,29 @@
 namespace vokuta {
 namespace {
 
-/// The variable's value; std::nullopt when it is not set at all (empty is a value).
-std::optional<std::wstring> environmentVariable(const wchar_t* name) {
-  SetLastError(ERROR_SUCCESS);
-  const DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
-  if (needed == 0) {
-    if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
-    return std::wstring();
-  }
-  std::wstring value(needed, L'\0');
-  value.resize(GetEnvironmentVariableW(name, value.data(), needed));
-  return value;
-}
+using Bytes = std::optional<std::vector<std::uint8_t>>;
 
-class RegistryTest : public testing::Test {
-protected:
-  void SetUp() override {
-    const auto dir = environmentVariable(L"VOKUTA_EXPECT_INSTALL_DIR");
-    const auto port = environmentVariable(L"VOKUTA_EXPECT_FILER_PORT");
-    ASSERT_TRUE(dir && port) << "run through tests/wine/run_platform_tests.sh, which writes "
-                                "the values and sets the expectations";
-    expectedDir_ = *dir;
-    expectedPort_ = std::stoi(*port);
-  }
+// Underneath the core's reads, the values come as the ANSI bytes that they decode.
+TEST(RegistryTest, ValuesReadAsWrittenInAnsiBytes) {
+  const wchar_t* port = _wgetenv(L"VOKUTA_EXPECT_FILER_PORT");
+  ASSERT_TRUE(port) << "run through tests/wine/run_platform_tests.sh, which writes the values";
+  const wchar_t* dirVariable = _wgetenv(L"VOKUTA_EXPECT_INSTALL_DIR");
+  const std::wstring dir = dirVariable ? dirVariable : L"";
+  Win32Codepage codepage;
+  ShiftJis sjis(codepage);
+  Win32Ui ui;
+  Win32Registry registry;
+  Win32PcFiles files;
+  Program program{Seams{ui, registry, files, sjis}};
+  EXPECT_EQ(ReadInstallDir(program), dir);
+  EXPECT_EQ(ReadFilerPort(program), std::stoi(port));
 
-  Win32Codepage codepage_;
-  ShiftJis sjis_{codepage_};
-  Win32Ui ui_;
-  Win32Registry registry_;
-  Win32PcFiles files_;
-  Program program_{Seams{ui_, registry_, files_, sjis_}};
-  std::wstring expectedDir_;
-  std::int32_t expectedPort_ = 0;
-};
-
-// The core's reads give what was written; underneath, the values come as the ANSI bytes that
-// ReadInstallDir and ReadFilerPort decode.
-TEST_F(RegistryTest, ValuesReadAsWrittenInAnsiBytes) {
-  EXPECT_EQ(ReadInstallDir(program_), expectedDir_);
-  EXPECT_EQ(ReadFilerPort(program_), expectedPort_);
-  const auto dir = registry_.readValue(kPcSoftwareKey, "InstallDir");
-  const auto port = registry_.readValue(kFilerKey, "PORT");
-  if (expectedDir_.empty()) {
-    EXPECT_FALSE(dir);
-    EXPECT_FALSE(port);
-    return;
-  }
-  // Code page 932 bytes of the path with its trailing backslash, then the string's NUL.
-  ASSERT_TRUE(dir);
-  std::string expected = sjis_.encode(expectedDir_ + L"\\");
-  expected.push_back('\0');
-  EXPECT_EQ(std::string(dir->begin(), dir->end()), expected);
-  ASSERT_TRUE(port);
-  EXPECT_EQ(*port, (std::vector<std::uint8_t>{static_cast<std::uint8_t>(expectedPort_), 0, 0, 0}));
+  // The path with its trailing backslash and the string's NUL; the port as a DWORD.
+  const std::string path = sjis.encode(dir + L"\\") + '\0';
+  const auto value = static_cast<std::uint8_t>(std::stoi(port));
+  EXPECT_EQ(registry.readValue(kPcSoftwareKey, "InstallDir"),
+            dir.empty() ? Bytes() : Bytes({path.begin(), path.end()}));
+  EXPECT_EQ(registry.readValue(kFilerKey, "PORT"), dir.empty() ? Bytes() : Bytes({value, 0, 0, 0}));
 }
 
 } // namespace

@@ -95,15 +95,14 @@ TEST_P(PcFilesContract, FindMatchesWildcardsAsWindowsDoes) {
   for (const wchar_t* name : {L"Setup.inf", L"README", L"a.exf", L"B.EXF", L"ab.exf",
                               L"data.bin.bak", L"x", L"a22.dat", L"deeper\\", L"deeper\\a.exf"})
     make(name);
-
+  const Names all{L"B.EXF",   L"README", L"Setup.inf",    L"a.exf",
+                  L"a22.dat", L"ab.exf", L"data.bin.bak", L"x"};
   const struct {
     const wchar_t* pattern;
     Names expected;
   } cases[] = {
-      {L"*",
-       {L"B.EXF", L"README", L"Setup.inf", L"a.exf", L"a22.dat", L"ab.exf", L"data.bin.bak", L"x"}},
-      {L"*.*",
-       {L"B.EXF", L"README", L"Setup.inf", L"a.exf", L"a22.dat", L"ab.exf", L"data.bin.bak", L"x"}},
+      {L"*", all},
+      {L"*.*", all},
       {L"*.EXF", {L"B.EXF", L"a.exf", L"ab.exf"}},
       {L"?.exf", {L"B.EXF", L"a.exf"}},
       {L"a?2.DAT", {L"a22.dat"}},
