@@ -41,7 +41,7 @@ wine_session_start "$prefix" xvfb
 prefix=$WINEPREFIX
 filter='*'
 if [ "$wine_session_arch" = i686 ]; then
-  filter='RegistryTest.*:PcFilesTest.*:Win32Codepage.*'
+  filter='RegistryTest.*:*PcFiles*:Win32Codepage.*'
 fi
 
 failed=()
