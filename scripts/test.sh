@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${JOBS:-2}
 
-step() { printf '\n==== %s\n' "$*"; }
+step() { printf "\n==== %s  (%d s)\n" "$*" "$SECONDS"; }
 
 step "bootstrap"
 bash scripts/bootstrap.sh

@@ -8,11 +8,13 @@
 # Afterwards `source PREFIX_DIR/vokuta-env.sh` sets WINEPREFIX and the rest for running programs
 # in it.
 #
-# A new prefix is a copy of a template beside it (.template-win64, or .template-i686 under
-# scripts/wine-session.sh i686), made once: a test run needs several prefixes, and making one
-# costs Wine's whole first start (well over 10 s) where a copy takes a moment. The copy
-# hard-links the template's programs and libraries (most of its 600 MB or more), which Wine
-# never writes in place, and copies every other file.
+# A new prefix is a copy of a template (win64, or i686 under scripts/wine-session.sh i686) made
+# once per machine in the user's cache, $VOKUTA_WINE_TEMPLATES or ~/.cache/vokuta-setup/wine,
+# and made again when this script or Wine changes: a test run needs several prefixes, and
+# making one costs Wine's whole first start (well over 10 s, minutes under emulation) where a
+# copy takes a moment, also in a fresh clone. The copy hard-links the template's programs and
+# libraries (most of its 600 MB or more), which Wine never writes in place, and copies every
+# other file; across file systems it copies them all.
 #
 # Idempotent and quick once the prefix exists (vokuta-env.sh is written last, so a prefix whose
 # creation was interrupted is set up again). Concurrent callers wait for each other. Leaves no
@@ -86,7 +88,17 @@ own_copies() {
 }
 
 if [ -z "$direct" ]; then
-  template=$(dirname "$prefix")/.template-${VOKUTA_WINE_ARCH:-win64}
+  arch=${VOKUTA_WINE_ARCH:-win64}
+  templates=${VOKUTA_WINE_TEMPLATES:-${XDG_CACHE_HOME:-$HOME/.cache}/vokuta-setup/wine}
+  key=$({ cat "$0"; "$wine" --version; } | sha256sum | cut -c1-12)
+  template=$templates/template-$arch-$key
+  mkdir -p "$templates"
+  # Templates of an earlier version of this script or of Wine are of no more use.
+  (
+    flock 7
+    find "$templates" -mindepth 1 -maxdepth 1 -name "template-$arch-*" ! -name "${template##*/}" \
+      -exec rm -rf {} +
+  ) 7>"$templates/.vokuta-lock"
   "$0" --no-template "$template"
   # One copy at a time: another copy's hard links change the link counts (and so the change
   # times) of the template's files, which tar takes for files changed while it read them.
@@ -99,7 +111,7 @@ if [ -z "$direct" ]; then
   # private to one prefix).
   find "$template" -mindepth 1 -maxdepth 1 ! -name drive_c ! -name '.vokuta-*' \
     ! -name 'vokuta-env.sh*' ! -name wineserver -exec cp -a {} "$prefix/" \;
-  cp -al "$template/drive_c" "$prefix/"
+  cp -al "$template/drive_c" "$prefix/" 2>/dev/null || cp -a "$template/drive_c" "$prefix/"
   # The other files become copies of their own, in one pass (a process per file is slow).
   (cd "$prefix" && own_copies -print0 | xargs -0 -r rm -f)
   (cd "$template" && own_copies -print0 | tar --null -T - -cf -) | (cd "$prefix" && tar -xf -)
