@@ -28,7 +28,7 @@
 //   shot FILE                      a screenshot of the current program's visible windows
 //   timeout MS                     the waiting time of the commands after it (10 s at first)
 //   for MS CHECK...                CHECK must hold all through MS instead of becoming true
-//   reg-sz KEY NAME TEXT | reg-dword KEY NAME NUMBER | reg-delete KEY    (KEY: HKCU\...)
+//   reg-sz KEY NAME TEXT | reg-dword KEY NAME NUMBER | reg-delete KEY    (KEY under HKCU)
 //   write-file PATH [LINE...]      the lines, each ended by CR LF, in UTF-8, making the folders
 //   write-ravuz PATH COUNT         an association file of made-up records (see madeUpRavuz)
 //   delete-file PATH               (the path may name environment variables: %TEMP%)
@@ -216,8 +216,8 @@ Words tree(const std::filesystem::path& dir) {
 constexpr std::size_t kRecordBytes = 54;
 constexpr std::size_t kFieldAt[] = {0, 4, 6, 8, 10, 14, 22, 54};
 
-// Record `slot` as words: numbers in upper-case hexadecimal, texts as their single bytes in code
-// page 932 (U+FFFD for one that is no character of its own) without the trailing zero bytes.
+// Record `slot` as words: numbers in upper-case hexadecimal, texts without their trailing zero
+// bytes, a byte that is no ASCII character as U+FFFD.
 Words recordFields(const std::string& file, std::size_t slot) {
   if (file.size() < (slot + 1) * kRecordBytes)
     return {L"(the file has " + std::to_wstring(file.size()) + L" bytes)"};
@@ -225,17 +225,13 @@ Words recordFields(const std::string& file, std::size_t slot) {
   for (std::size_t f = 0; f < 7; ++f) {
     std::string field =
         file.substr(slot * kRecordBytes + kFieldAt[f], kFieldAt[f + 1] - kFieldAt[f]);
-    const bool isNumber = f > 0 && f < 5;
-    if (!isNumber) field.erase(field.find_last_not_of('\0') + 1);
     std::wstring word;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-      wchar_t c[3] = {};
-      if (isNumber)
-        std::swprintf(c, 3, L"%02X", static_cast<unsigned char>(field[field.size() - 1 - i]));
-      else if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, &field[i], 1, c, 1) != 1)
-        c[0] = 0xFFFD;
-      word += isNumber ? std::wstring(c) : std::wstring(1, c[0]);
-    }
+    if (f > 0 && f < 5)
+      for (auto c = field.rbegin(); c != field.rend(); ++c)
+        word += {L"0123456789ABCDEF"[(*c >> 4) & 15], L"0123456789ABCDEF"[*c & 15]};
+    else
+      for (const unsigned char c : field.substr(0, field.find_last_not_of('\0') + 1))
+        word += c < 0x80 ? static_cast<wchar_t>(c) : L'\xFFFD';
     fields.push_back(word);
   }
   return fields;
@@ -248,10 +244,9 @@ Words recordFields(const std::string& file, std::size_t slot) {
 std::string madeUpRavuz(int count) {
   std::string out;
   const auto put = [&](std::string suffix, int attr, int id, int font, int mmp, std::string app) {
-    const auto bytes = [](int value, int n) {
-      std::string s;
-      for (int i = 0; i < n; ++i) s += static_cast<char>(value >> (8 * i));
-      return s;
+    // Little-endian, as this machine keeps its numbers.
+    const auto bytes = [](int value, std::size_t n) {
+      return std::string(reinterpret_cast<char*>(&value), n);
     };
     suffix.resize(4);
     app.resize(32);
@@ -407,14 +402,9 @@ WORD keyCode(const std::wstring& name) {
   return static_cast<WORD>(name[0] - L'a' + L'A');
 }
 
-std::wstring registryPath(const std::wstring& key) {
-  if (key.rfind(L"HKCU\\", 0) != 0) fail(L"registry keys start with HKCU\\: " + Quote(key));
-  return key.substr(5);
-}
-
 void setValue(const Words& w, DWORD type, const void* data, std::size_t size) {
-  if (const LSTATUS rc = RegSetKeyValueW(HKEY_CURRENT_USER, registryPath(w[1]).c_str(),
-                                         w[2].c_str(), type, data, static_cast<DWORD>(size)))
+  if (const LSTATUS rc = RegSetKeyValueW(HKEY_CURRENT_USER, w[1].c_str(), w[2].c_str(), type, data,
+                                         static_cast<DWORD>(size)))
     fail(L"cannot set " + Quote(w[2]) + L": error " + std::to_wstring(rc));
 }
 
@@ -528,22 +518,15 @@ struct Driver {
       return L"the control does not take the focus";
     });
 
-    std::vector<INPUT> inputs;
-    const auto add = [&](WORD vk, DWORD up) {
-      INPUT in{};
-      in.type = INPUT_KEYBOARD;
-      in.ki.wVk = vk;
-      in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    const auto press = [](WORD vk, DWORD up) {
       const bool extended = vk == VK_DELETE || (vk >= VK_LEFT && vk <= VK_DOWN);
-      in.ki.dwFlags = up | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-      inputs.push_back(in);
+      keybd_event(static_cast<BYTE>(vk), static_cast<BYTE>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)),
+                  up | (extended ? KEYEVENTF_EXTENDEDKEY : 0), 0);
     };
-    for (WORD m : modifiers) add(m, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) add(*m, KEYEVENTF_KEYUP);
-    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
-      failWith(L"send the keys");
+    for (WORD m : modifiers) press(m, 0);
+    press(key, 0);
+    press(key, KEYEVENTF_KEYUP);
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) press(*m, KEYEVENTF_KEYUP);
 
     // A thread takes its messages in a fixed order: sent, posted, input, then painting. Once a
     // window invalidated now has been painted, its thread has taken every key queued before.
@@ -735,7 +718,7 @@ const Action kActions[] = {
      }},
     {L"reg-delete", 1, 1,
      [](auto&, auto& w) {
-       const LSTATUS rc = RegDeleteTreeW(HKEY_CURRENT_USER, registryPath(w[1]).c_str());
+       const LSTATUS rc = RegDeleteTreeW(HKEY_CURRENT_USER, w[1].c_str());
        if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
          fail(L"cannot delete " + Quote(w[1]) + L": error " + std::to_wstring(rc));
      }},
@@ -769,6 +752,11 @@ struct Check {
 Words flag(bool value) { return {value ? L"1" : L"0"}; }
 // Nothing when the condition holds, else what was seen.
 Words unless(bool holds, const std::wstring& seen) { return holds ? Words{} : Words{seen}; }
+// Item `index` of a list box, or nothing when it has no such item.
+Words itemAt(HWND list, std::size_t index) {
+  const auto items = listItems(list);
+  return index < items.size() ? Words{items[index]} : Words{};
+}
 Words linesOf(const std::wstring& path) {
   return readLines(path).value_or(Words{L"(no UTF-8 text)"});
 }
@@ -804,15 +792,12 @@ const Check kChecks[] = {
     {L"items", 2, [](auto& d, auto& w) { return listItems(d.control(w[1], w[2])); }},
     {L"selected", 2,
      [](auto& d, auto& w) {
-       const auto items = listItems(d.control(w[1], w[2]));
-       const auto index = static_cast<std::size_t>(send(d.control(w[1], w[2]), LB_GETCURSEL, 0, 0));
-       return index < items.size() ? Words{items[index]} : Words{};
+       HWND list = d.control(w[1], w[2]);
+       return itemAt(list, static_cast<std::size_t>(send(list, LB_GETCURSEL, 0, 0)));
      }},
     {L"item", 3,
      [](auto& d, auto& w) {
-       const auto items = listItems(d.control(w[1], w[2]));
-       const auto index = static_cast<std::size_t>(number(w[3]));
-       return index < items.size() ? Words{items[index]} : Words{};
+       return itemAt(d.control(w[1], w[2]), static_cast<std::size_t>(number(w[3])));
      }},
     {L"fits", 1,
      [](auto& d, auto& w) {
