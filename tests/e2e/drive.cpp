@@ -24,6 +24,7 @@
 //   box TITLE TEXT [ANSWER]        waits for a message box with that title and text; with
 //                                  ANSWER, presses ok, cancel, retry, yes or no
 //   answer ANSWER                  presses a button of the box met last
+//   quiet MS                       no new window of the current program appears for MS
 //   exit CODE                      the current program ends with CODE
 //   shot FILE                      a screenshot of the current program's visible windows
 //   timeout MS                     the waiting time of the commands after it (10 s at first)
@@ -38,7 +39,6 @@
 // and otherwise fails with what it saw. CONTROL "." is the window itself.
 //   title NAME                     the window's caption
 //   visible NAME                   the window's state, 0 or 1
-//   windows                        how many windows the current program shows
 //   enabled|checked NAME CONTROL   a control's state, 0 or 1
 //   focused NAME CONTROL           nothing, when the control has the keyboard focus
 //   text NAME CONTROL              a control's text; shown-text reads it without a message, so
@@ -696,6 +696,17 @@ const Action kActions[] = {
        if (w.size() > 3) d.press(w[3]);
      }},
     {L"answer", 1, 1, [](auto& d, auto& w) { d.press(w[1]); }},
+    {L"quiet", 1, 1,
+     [](auto& d, auto& w) {
+       const auto before = topWindows(d.current().pid, true);
+       for (const DWORD begin = GetTickCount();
+            GetTickCount() - begin < static_cast<DWORD>(number(w[1]));) {
+         for (HWND h : topWindows(d.current().pid, true))
+           if (std::find(before.begin(), before.end(), h) == before.end())
+             fail(L"a window appeared: " + describeWindow(h));
+         if (WaitForSingleObject(d.current().process, 20) == WAIT_OBJECT_0) break;
+       }
+     }},
     {L"exit", 1, 1,
      [](auto& d, auto& w) {
        if (WaitForSingleObject(d.current().process, d.timeoutMs) != WAIT_OBJECT_0)
@@ -765,10 +776,6 @@ Words linesOf(const std::wstring& path) {
 const Check kChecks[] = {
     {L"title", 1, [](auto& d, auto& w) { return Words{storedText(d.window(w[1]))}; }},
     {L"visible", 1, [](auto& d, auto& w) { return flag(IsWindowVisible(d.window(w[1]))); }},
-    {L"windows", 0,
-     [](auto& d, auto&) {
-       return Words{std::to_wstring(topWindows(d.current().pid, true).size())};
-     }},
     {L"enabled", 2, [](auto& d, auto& w) { return flag(IsWindowEnabled(d.control(w[1], w[2]))); }},
     {L"checked", 2,
      [](auto& d, auto& w) {
