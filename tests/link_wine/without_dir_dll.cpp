@@ -3,30 +3,16 @@
 // with which arguments.
 #include "win32/win.h"
 
-extern "C" __declspec(dllexport) int WINAPI u_nego(HWND, int port, int, int mode, int* status) {
-  *status = mode;
-  return port;
-}
+// The function `name`, whose arguments between the mode and the status are `...`.
+#define VOKUTA_ANSWER(name, ...)                                                                   \
+  extern "C" __declspec(dllexport) int WINAPI name(HWND, int port, int, int mode,                  \
+                                                   __VA_ARGS__ int* status) {                      \
+    *status = mode;                                                                                \
+    return port;                                                                                   \
+  }
 
-extern "C" __declspec(dllexport) int WINAPI u_end(HWND, int port, int, int mode, int* status) {
-  *status = mode;
-  return port;
-}
-
-extern "C" __declspec(dllexport) int WINAPI
-    u_mkdir(HWND, int port, int, int mode, const char*, int* status) {
-  *status = mode;
-  return port;
-}
-
-extern "C" __declspec(dllexport) int WINAPI
-    u_upload(HWND, int port, int, int mode, const char*, const char*, int* status) {
-  *status = mode;
-  return port;
-}
-
-extern "C" __declspec(dllexport) int WINAPI
-    u_download(HWND, int port, int, int mode, const char*, const char*, int* status) {
-  *status = mode;
-  return port;
-}
+VOKUTA_ANSWER(u_nego)
+VOKUTA_ANSWER(u_end)
+VOKUTA_ANSWER(u_mkdir, const char*, )
+VOKUTA_ANSWER(u_upload, const char*, const char*, )
+VOKUTA_ANSWER(u_download, const char*, const char*, )
