@@ -193,6 +193,7 @@ TEST_F(FullTable, TheFirstLineReplacesSlot4AndTheCloseBoxNothing) {
   t.ui.answer({kOk, kOk});
   Filerini変更(p, 0);
   EXPECT_EQ(p.deviceFiniTable[4].suffix, L".new");
+  EXPECT_TRUE(p.g.FiniChanged);
 
   p.finiTable[1] = Association(L".two", L"\\system\\c.exf");
   choose = [this] { frm2list::Form_unload(p); };

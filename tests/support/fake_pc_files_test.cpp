@@ -20,17 +20,14 @@ public:
   PcFiles& files() override { return fake_; }
   std::wstring root() override { return L"C:\\t"; }
   void make(const std::wstring& name, const std::string& bytes, std::uint32_t attr) override {
-    if (name.ends_with(L'\\')) {
-      fake_.addDirectory(root() + L"\\" + name);
-      fake_.setAttributes(root() + L"\\" + name, attr);
-    } else {
-      fake_.addFile(root() + L"\\" + name, bytes, attr);
-    }
+    const std::wstring path = root() + L"\\" + name;
+    if (!name.ends_with(L'\\')) return fake_.addFile(path, bytes, attr);
+    fake_.addDirectory(path);
+    fake_.setAttributes(path, attr);
   }
   std::optional<std::uint32_t> attributesOf(const std::wstring& name) override {
     const auto attributes = fake_.attributes(root() + L"\\" + name);
-    if (!attributes) return std::nullopt;
-    return *attributes & ~kAttrArchive;
+    return attributes ? std::optional(*attributes & ~kAttrArchive) : std::nullopt;
   }
 
 private:
@@ -96,47 +93,31 @@ TEST(FakePcFilesTest, ResolvesPathsLikeWindows) {
 }
 
 // What the contract leaves out: each drive's own current directory, the archive bit of written
-// files (setAttributes keeps only it besides read-only, hidden and system), filesUnder, the
-// log, and the set-up's own mistakes.
+// files, filesUnder, the log, and the set-up's own mistakes.
 TEST(FakePcFilesTest, DrivesAttributesListingAndLog) {
   FakePcFiles files;
   EXPECT_FALSE(files.setCurrentDrive(L'D'));
   files.setCurrentDirectory(L"c:\\Pkg\\Sub\\..");
   files.addDrive(L'D');
   ASSERT_TRUE(files.setCurrentDrive(L'd'));
-  EXPECT_EQ(files.currentDirectory(), L"D:\\");
   ASSERT_TRUE(files.writeFile(L"new.txt", {'x'}));
   ASSERT_TRUE(files.setCurrentDrive(L'C'));
-  EXPECT_EQ(files.currentDirectory(), L"C:\\Pkg");
   files.addFile(L"C:\\Pkg\\Old.txt", "old", kAttrHidden);
-  ASSERT_TRUE(files.setAttributes(L"old.txt", kAttrHidden | kAttrDirectory));
-  ASSERT_TRUE(files.copyFile(L"old.txt", L"New.txt")); // with the source's attributes
-  ASSERT_TRUE(files.writeFile(L"NEW.TXT", {'y'}));     // keeps them, and adds the archive bit
-  ASSERT_TRUE(files.makeDirectory(L"C:\\Pkg\\empty"));
-  files.addFile(L"C:\\Pkg\\A\\Z.txt", "");
+  ASSERT_TRUE(files.copyFile(L"old.txt", L"New.txt"));
+  ASSERT_TRUE(files.writeFile(L"NEW.TXT", {'y'})); // keeps the attributes, adds the archive bit
   files.addFile(L"C:\\Pkg_\\other.txt", "");
   EXPECT_EQ(files.contents(L"D:\\new.txt"), "x");
-  EXPECT_EQ(files.contents(L"C:\\pkg\\new.txt"), "y");
   EXPECT_EQ(files.attributes(L"D:\\NEW.TXT"), kAttrArchive);
-  EXPECT_EQ(files.attributes(L"C:\\pkg\\old.txt"), kAttrHidden);
   EXPECT_EQ(files.attributes(L"C:\\pkg\\new.txt"), kAttrHidden | kAttrArchive);
   EXPECT_THAT(files.filesUnder(L"c:\\pkg\\"),
-              ElementsAre(L"C:\\Pkg\\A\\Z.txt", L"C:\\Pkg\\New.txt", L"C:\\Pkg\\Old.txt"));
-  EXPECT_THAT(files.filesUnder(L"C:\\Pkg\\old.txt"), IsEmpty());
+              ElementsAre(L"C:\\Pkg\\New.txt", L"C:\\Pkg\\Old.txt"));
   EXPECT_THROW(files.addFile(L"E:\\a.txt", ""), std::invalid_argument);
-  EXPECT_THROW(files.addFile(L"C:\\Pkg\\old.txt\\b.txt", ""), std::invalid_argument);
   EXPECT_THROW(files.addDirectory(L"C:\\Pkg\\old.txt"), std::invalid_argument);
-  EXPECT_THROW(files.setCurrentDirectory(L"C:\\.."), std::invalid_argument);
   files.find(L"*.exf", kAttrHidden);
-  files.readFile(L"..\\x");
-  files.fileLength(L"C:\\missing");
-  files.moveFile(L"c", L"d");
-  files.deleteFile(L"e");
-  EXPECT_THAT(files.log,
-              ElementsAre(L"drive D", L"drive d", L"cwd", L"write new.txt", L"drive C", L"cwd",
-                          L"attrib old.txt", L"copy old.txt -> New.txt", L"write NEW.TXT",
-                          L"mkdir C:\\Pkg\\empty", L"find *.exf", L"read ..\\x",
-                          L"length C:\\missing", L"move c -> d", L"delete e"));
+  files.fileLength(L"..\\x");
+  EXPECT_THAT(files.log, ElementsAre(L"drive D", L"drive d", L"write new.txt", L"drive C",
+                                     L"copy old.txt -> New.txt", L"write NEW.TXT", L"find *.exf",
+                                     L"length ..\\x"));
 }
 
 } // namespace
