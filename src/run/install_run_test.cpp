@@ -41,6 +41,7 @@ protected:
   }
   void TearDown() override {
     if (!mustFail) return;
+    ASSERT_FALSE(t.ui.boxes.empty());
     EXPECT_EQ(t.ui.boxes.back().icon, Icon::Exclamation);
     EXPECT_EQ(t.titles().back(), L" - エラー終了");
     EXPECT_FALSE(t.files.exists(kWorkCopy));
