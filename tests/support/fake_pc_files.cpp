@@ -1,8 +1,8 @@
 #include "support/fake_pc_files.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string_view>
-#include <utility>
 
 #include "util/wildcard.h"
 
@@ -10,7 +10,6 @@ namespace vokuta::test {
 namespace {
 
 constexpr std::uint32_t kSettableAttrs = kAttrReadOnly | kAttrHidden | kAttrSystem | kAttrArchive;
-constexpr std::uint32_t kFilteredAttrs = kAttrHidden | kAttrSystem | kAttrDirectory;
 
 bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 bool isAsciiLetter(wchar_t c) { return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z'); }
@@ -18,29 +17,19 @@ bool endsInSeparator(std::wstring_view path) { return !path.empty() && isSeparat
 bool hasDrivePrefix(std::wstring_view path) {
   return path.size() >= 2 && path[1] == L':' && isAsciiLetter(path[0]);
 }
-
 bool validName(std::wstring_view name) {
-  for (wchar_t c : name) {
-    if (static_cast<std::uint32_t>(c) < 32 ||
-        std::wstring_view(L"<>:\"|?*").find(c) != std::wstring_view::npos)
-      return false;
-  }
-  return true;
+  return std::none_of(name.begin(), name.end(), [](wchar_t c) {
+    return static_cast<std::uint32_t>(c) < 32 ||
+           std::wstring_view(L"<>:\"|?*").find(c) != std::wstring_view::npos;
+  });
 }
-
+// The last component; the whole text for a drive root.
 std::wstring lastName(const std::wstring& normalized) {
-  const std::size_t cut = normalized.rfind(L'\\');
-  return cut == std::wstring::npos ? normalized : normalized.substr(cut + 1);
+  return normalized.substr(normalized.rfind(L'\\') + 1);
 }
-
-template <class Node> bool replaceable(const Node* existing) {
-  return !existing || (!existing->directory && !(existing->attributes & kAttrReadOnly));
-}
-
 std::uint32_t shownAttributes(bool directory, std::uint32_t attributes) {
   return attributes | (directory ? kAttrDirectory : 0u);
 }
-
 [[noreturn]] void setupError(const char* what, const std::wstring& path) {
   std::string narrow;
   for (wchar_t c : path) narrow.push_back(c > 0 && c < 0x7F ? static_cast<char>(c) : '?');
@@ -52,94 +41,63 @@ std::uint32_t shownAttributes(bool directory, std::uint32_t attributes) {
 FakePcFiles::FakePcFiles() { addDrive(L'C'); }
 
 std::optional<std::wstring> FakePcFiles::normalize(const std::wstring& path) const {
-  if (path.empty()) return std::nullopt;
-  std::wstring_view rest = path;
+  std::wstring rest = path;
   wchar_t drive = currentDrive_;
   if (hasDrivePrefix(path)) {
     drive = FoldNameChar(path[0]);
-    rest.remove_prefix(2);
-  } else if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])) {
-    return std::nullopt; // a network share: this machine has none
+    rest.erase(0, 2);
+  } else if (path.empty() || (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]))) {
+    return std::nullopt; // nothing, or a network share: this machine has none
   }
   const auto cwd = currentDirs_.find(drive);
   if (cwd == currentDirs_.end()) return std::nullopt;
-
-  std::vector<std::wstring_view> parts;
-  const auto append = [&parts](std::wstring_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-      std::size_t end = i;
-      while (end < text.size() && !isSeparator(text[end])) ++end;
-      const std::wstring_view part = text.substr(i, end - i);
-      i = end + 1;
-      if (part.empty() || part == L".") continue;
-      if (part == L"..") {
-        if (parts.empty()) return false;
-        parts.pop_back();
-      } else if (!validName(part)) {
-        return false;
-      } else {
-        parts.push_back(part);
-      }
+  if (rest.empty() || !isSeparator(rest[0])) rest = cwd->second.substr(2) + L'\\' + rest;
+  std::vector<std::wstring> parts;
+  std::wstring part;
+  for (std::size_t i = 0; i <= rest.size(); ++i) {
+    if (i < rest.size() && !isSeparator(rest[i])) {
+      part += rest[i];
+      continue;
     }
-    return true;
-  };
-  if (rest.empty() || !isSeparator(rest[0])) append(std::wstring_view(cwd->second).substr(2));
-  if (!append(rest)) return std::nullopt;
-
+    if (part == L"..") {
+      if (parts.empty()) return std::nullopt;
+      parts.pop_back();
+    } else if (!validName(part)) {
+      return std::nullopt;
+    } else if (!part.empty() && part != L".") {
+      parts.push_back(part);
+    }
+    part.clear();
+  }
   std::wstring result{drive, L':'};
-  for (std::wstring_view part : parts) (result += L'\\') += part;
+  for (const std::wstring& name : parts) (result += L'\\') += name;
   return result;
 }
 
 std::optional<std::wstring> FakePcFiles::resolve(const std::wstring& path) const {
-  auto normalized = normalize(path);
-  if (!normalized) return std::nullopt;
-  return FoldName(*normalized);
+  const auto normalized = normalize(path);
+  return normalized ? std::optional(FoldName(*normalized)) : std::nullopt;
 }
 
-const FakePcFiles::Node* FakePcFiles::nodeAt(const std::optional<std::wstring>& key) const {
-  if (!key) return nullptr;
-  const auto it = nodes_.find(*key);
-  return it == nodes_.end() ? nullptr : &it->second;
+FakePcFiles::Node* FakePcFiles::nodeAt(const std::optional<std::wstring>& key) const {
+  const auto it = key ? nodes_.find(*key) : nodes_.end();
+  return it == nodes_.end() ? nullptr : const_cast<Node*>(&it->second);
 }
 
-FakePcFiles::Node* FakePcFiles::nodeAt(const std::optional<std::wstring>& key) {
-  return const_cast<Node*>(std::as_const(*this).nodeAt(key));
+FakePcFiles::Node* FakePcFiles::lookup(const std::wstring& path) const {
+  Node* node = nodeAt(resolve(path));
+  return node && !node->directory && endsInSeparator(path) ? nullptr : node;
 }
 
-const FakePcFiles::Node* FakePcFiles::lookup(const std::wstring& path) const {
-  const Node* node = nodeAt(resolve(path));
-  if (node && !node->directory && endsInSeparator(path)) return nullptr;
-  return node;
+FakePcFiles::Node* FakePcFiles::fileAt(const std::wstring& path) const {
+  Node* node = lookup(path);
+  return node && !node->directory ? node : nullptr;
 }
 
-FakePcFiles::Node* FakePcFiles::lookup(const std::wstring& path) {
-  return const_cast<Node*>(std::as_const(*this).lookup(path));
-}
-
-const FakePcFiles::Node* FakePcFiles::usableFile(const std::wstring& path) const {
-  const Node* node = lookup(path);
-  if (!node || node->directory) return nullptr;
-  return node;
-}
-
-const FakePcFiles::Node* FakePcFiles::parentDirectory(const std::wstring& key) const {
+bool FakePcFiles::hasParent(const std::wstring& key) const {
   const std::size_t cut = key.rfind(L'\\');
-  if (cut == std::wstring::npos) return nullptr; // a drive root
-  const Node* parent = nodeAt(key.substr(0, cut));
-  return parent && parent->directory ? parent : nullptr;
-}
-
-std::wstring FakePcFiles::createdPath(const std::wstring& key) const {
-  std::wstring path;
-  std::size_t cut = 0;
-  while (cut != std::wstring::npos) {
-    cut = key.find(L'\\', cut + 1);
-    if (!path.empty()) path += L'\\';
-    path += nodes_.at(key.substr(0, cut)).name;
-  }
-  return path;
+  const Node* parent = cut == std::wstring::npos ? nullptr : nodeAt(key.substr(0, cut));
+  return parent && parent->directory;
 }
 
 void FakePcFiles::ensureDirectories(const std::wstring& normalized) {
@@ -147,9 +105,9 @@ void FakePcFiles::ensureDirectories(const std::wstring& normalized) {
   while (cut != std::wstring::npos) {
     cut = normalized.find(L'\\', cut + 1);
     const std::wstring prefix = normalized.substr(0, cut);
-    const Node& node =
-        nodes_.try_emplace(FoldName(prefix), Node{lastName(prefix), true, 0, {}}).first->second;
-    if (!node.directory) setupError("a file is in the way", normalized);
+    if (!nodes_.try_emplace(FoldName(prefix), Node{lastName(prefix), true, 0, {}})
+             .first->second.directory)
+      setupError("a file is in the way", normalized);
   }
 }
 
@@ -163,7 +121,7 @@ std::vector<FoundFile> FakePcFiles::list(const std::wstring& dirKey, const std::
     const std::wstring_view name = std::wstring_view(it->first).substr(prefix.size());
     if (name.find(L'\\') != std::wstring_view::npos) continue; // deeper down
     const std::uint32_t attributes = shownAttributes(it->second.directory, it->second.attributes);
-    if ((attributes & kFilteredAttrs & ~include) != 0) continue;
+    if ((attributes & (kAttrHidden | kAttrSystem | kAttrDirectory) & ~include) != 0) continue;
     if (WildcardMatch(folded, name)) found.push_back({it->second.name, attributes});
   }
   return found;
@@ -171,9 +129,8 @@ std::vector<FoundFile> FakePcFiles::list(const std::wstring& dirKey, const std::
 
 void FakePcFiles::addDrive(wchar_t drive) {
   if (!isAsciiLetter(drive)) setupError("not a drive letter", std::wstring(1, drive));
-  const wchar_t letter = FoldNameChar(drive);
-  const std::wstring root{letter, L':'};
-  if (nodes_.try_emplace(root, Node{root, true, 0, {}}).second) currentDirs_[letter] = root;
+  const std::wstring root{FoldNameChar(drive), L':'};
+  if (nodes_.try_emplace(root, Node{root, true, 0, {}}).second) currentDirs_[root[0]] = root;
 }
 
 void FakePcFiles::addDirectory(const std::wstring& path) {
@@ -196,41 +153,36 @@ void FakePcFiles::addFile(const std::wstring& path, const std::string& bytes,
 }
 
 void FakePcFiles::setCurrentDirectory(const std::wstring& path) {
-  const auto normalized = normalize(path);
-  if (!normalized) setupError("unusable path", path);
-  ensureDirectories(*normalized);
-  currentDrive_ = (*normalized)[0];
-  currentDirs_[currentDrive_] = *normalized;
-}
-
-bool FakePcFiles::exists(const std::wstring& path) const { return lookup(path) != nullptr; }
-
-bool FakePcFiles::isDirectory(const std::wstring& path) const {
-  const Node* node = lookup(path);
-  return node && node->directory;
+  addDirectory(path);
+  currentDrive_ = (*normalize(path))[0];
+  currentDirs_[currentDrive_] = *normalize(path);
 }
 
 std::optional<std::string> FakePcFiles::contents(const std::wstring& path) const {
-  const Node* node = lookup(path);
-  if (!node || node->directory) return std::nullopt;
-  return node->bytes;
+  const Node* node = fileAt(path);
+  return node ? std::optional(node->bytes) : std::nullopt;
 }
 
 std::optional<std::uint32_t> FakePcFiles::attributes(const std::wstring& path) const {
   const Node* node = lookup(path);
-  if (!node) return std::nullopt;
-  return shownAttributes(node->directory, node->attributes);
+  return node ? std::optional(shownAttributes(node->directory, node->attributes)) : std::nullopt;
 }
 
 std::vector<std::wstring> FakePcFiles::filesUnder(const std::wstring& dir) const {
   std::vector<std::wstring> files;
-  const auto key = resolve(dir);
   const Node* node = lookup(dir);
   if (!node || !node->directory) return files;
-  const std::wstring prefix = *key + L'\\';
+  const std::wstring prefix = *resolve(dir) + L'\\';
   for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.starts_with(prefix);
        ++it) {
-    if (!it->second.directory) files.push_back(createdPath(it->first));
+    if (it->second.directory) continue;
+    // The full path with every name as created.
+    std::wstring path;
+    for (std::size_t cut = 0; cut != std::wstring::npos;) {
+      cut = it->first.find(L'\\', cut + 1);
+      path += (path.empty() ? L"" : L"\\") + nodes_.at(it->first.substr(0, cut)).name;
+    }
+    files.push_back(path);
   }
   return files;
 }
@@ -242,33 +194,28 @@ std::vector<FoundFile> FakePcFiles::find(const std::wstring& pattern, std::uint3
   const std::size_t nameStart = cut == std::wstring::npos || cut < start ? start : cut + 1;
   const std::wstring name = pattern.substr(nameStart);
   if (name.empty()) return {};
-
   if (name.find_first_of(L"*?") == std::wstring::npos) {
     // Without wildcards the search finds the entry itself, after "." and ".." are resolved.
     const auto key = resolve(pattern);
-    if (!key) return {};
-    const std::size_t keyCut = key->rfind(L'\\');
+    const std::size_t keyCut = key ? key->rfind(L'\\') : std::wstring::npos;
     if (keyCut == std::wstring::npos) return {}; // a drive root is no entry of anything
     return list(key->substr(0, keyCut), key->substr(keyCut + 1), include);
   }
-  const std::wstring dir = pattern.substr(0, nameStart);
-  const std::wstring dirPath = dir.empty() ? L"." : dir;
-  const auto dirKey = resolve(dirPath);
-  const Node* node = lookup(dirPath);
+  const std::wstring dir = nameStart == 0 ? L"." : pattern.substr(0, nameStart);
+  const Node* node = lookup(dir);
   if (!node || !node->directory) return {};
-  return list(*dirKey, name, include);
+  return list(*resolve(dir), name, include);
 }
 
 std::optional<std::uint64_t> FakePcFiles::fileLength(const std::wstring& path) {
   log.push_back(L"length " + path);
-  const Node* node = usableFile(path);
-  if (!node) return std::nullopt;
-  return node->bytes.size();
+  const Node* node = fileAt(path);
+  return node ? std::optional<std::uint64_t>(node->bytes.size()) : std::nullopt;
 }
 
 std::optional<std::vector<std::uint8_t>> FakePcFiles::readFile(const std::wstring& path) {
   log.push_back(L"read " + path);
-  const Node* node = usableFile(path);
+  const Node* node = fileAt(path);
   if (!node) return std::nullopt;
   return std::vector<std::uint8_t>(node->bytes.begin(), node->bytes.end());
 }
@@ -278,9 +225,9 @@ bool FakePcFiles::writeFile(const std::wstring& path, const std::vector<std::uin
   const auto normalized = normalize(path);
   if (!normalized || endsInSeparator(path)) return false;
   const std::wstring key = FoldName(*normalized);
-  if (!parentDirectory(key)) return false;
   Node* node = nodeAt(key);
-  if (!replaceable(node)) return false;
+  if (!hasParent(key) || (node && (node->directory || (node->attributes & kAttrReadOnly))))
+    return false;
   if (!node) node = &nodes_.emplace(key, Node{lastName(*normalized), false, 0, {}}).first->second;
   node->attributes |= kAttrArchive; // a replaced file keeps its other attributes
   node->bytes.assign(bytes.begin(), bytes.end());
@@ -298,47 +245,45 @@ bool FakePcFiles::moveFile(const std::wstring& source, const std::wstring& targe
 }
 
 bool FakePcFiles::transfer(const std::wstring& source, const std::wstring& target, bool move) {
-  const auto sourceKey = resolve(source);
-  const Node* from = usableFile(source);
+  const Node* from = fileAt(source);
   const auto normalized = normalize(target);
   if (!from || !normalized || endsInSeparator(target)) return false;
-  const std::wstring key = FoldName(*normalized);
+  const std::wstring key = FoldName(*normalized), sourceKey = *resolve(source);
   // A file cannot be copied onto itself; renaming it to itself changes nothing.
-  if (key == *sourceKey) return move;
+  if (key == sourceKey) return move;
   const Node* existing = nodeAt(key);
-  if (!parentDirectory(key) || !replaceable(existing)) return false;
+  if (!hasParent(key) ||
+      (existing && (existing->directory || existing->attributes & kAttrReadOnly)))
+    return false;
   Node node = *from;
   // Copying over a file keeps that file's name; a rename gives the name as written.
   node.name = existing && !move ? existing->name : lastName(*normalized);
-  if (move) nodes_.erase(*sourceKey);
+  if (move) nodes_.erase(sourceKey);
   nodes_[key] = std::move(node);
   return true;
 }
 
 bool FakePcFiles::deleteFile(const std::wstring& path) {
   log.push_back(L"delete " + path);
-  const auto key = resolve(path);
-  const Node* node = usableFile(path);
+  const Node* node = fileAt(path);
   if (!node || (node->attributes & kAttrReadOnly)) return false;
-  nodes_.erase(*key);
+  nodes_.erase(*resolve(path));
   return true;
 }
 
 bool FakePcFiles::setAttributes(const std::wstring& path, std::uint32_t attributes) {
   log.push_back(L"attrib " + path);
   Node* node = lookup(path);
-  if (!node) return false;
-  node->attributes = attributes & kSettableAttrs;
-  return true;
+  if (node) node->attributes = attributes & kSettableAttrs;
+  return node != nullptr;
 }
 
 bool FakePcFiles::makeDirectory(const std::wstring& path) {
   log.push_back(L"mkdir " + path);
   const auto normalized = normalize(path);
-  if (!normalized) return false;
-  const std::wstring key = FoldName(*normalized);
-  if (nodeAt(key) || !parentDirectory(key)) return false;
-  nodes_.emplace(key, Node{lastName(*normalized), true, 0, {}});
+  if (!normalized || nodeAt(FoldName(*normalized)) || !hasParent(FoldName(*normalized)))
+    return false;
+  nodes_.emplace(FoldName(*normalized), Node{lastName(*normalized), true, 0, {}});
   return true;
 }
 
@@ -350,9 +295,8 @@ std::wstring FakePcFiles::currentDirectory() {
 
 bool FakePcFiles::setCurrentDrive(wchar_t drive) {
   log.push_back(std::wstring(L"drive ") + drive);
-  const wchar_t letter = FoldNameChar(drive);
-  if (!isAsciiLetter(drive) || !currentDirs_.count(letter)) return false;
-  currentDrive_ = letter;
+  if (!isAsciiLetter(drive) || !currentDirs_.count(FoldNameChar(drive))) return false;
+  currentDrive_ = FoldNameChar(drive);
   return true;
 }
 

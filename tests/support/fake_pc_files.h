@@ -30,9 +30,8 @@ public:
   /// is kept in upper case, the rest as given.
   void setCurrentDirectory(const std::wstring& path);
 
-  // Looking at the result.
-  bool exists(const std::wstring& path) const;
-  bool isDirectory(const std::wstring& path) const;
+  // Looking at the result. A path ending in a backslash names directories only.
+  bool exists(const std::wstring& path) const { return lookup(path) != nullptr; }
   std::optional<std::string> contents(const std::wstring& path) const;
   std::optional<std::uint32_t> attributes(const std::wstring& path) const;
   /// Full paths of every file below `dir` (recursively), with the names' case as created,
@@ -69,17 +68,13 @@ private:
   std::optional<std::wstring> normalize(const std::wstring& path) const;
   /// The key of `path` in nodes_: its normalized form in upper case.
   std::optional<std::wstring> resolve(const std::wstring& path) const;
-  const Node* nodeAt(const std::optional<std::wstring>& key) const;
-  Node* nodeAt(const std::optional<std::wstring>& key);
-  /// The node `path` names; a path ending in a backslash names directories only.
-  const Node* lookup(const std::wstring& path) const;
-  Node* lookup(const std::wstring& path);
+  // The const ones hand out writable nodes: the fake's own calls change what they find.
+  Node* nodeAt(const std::optional<std::wstring>& key) const;
+  Node* lookup(const std::wstring& path) const;
   /// The file `path` names when it is neither missing nor a directory.
-  const Node* usableFile(const std::wstring& path) const;
-  /// The directory that would hold `key`, when it exists.
-  const Node* parentDirectory(const std::wstring& key) const;
-  /// The full path of an existing node with every name as created.
-  std::wstring createdPath(const std::wstring& key) const;
+  Node* fileAt(const std::wstring& path) const;
+  /// Whether the directory that would hold `key` exists.
+  bool hasParent(const std::wstring& key) const;
   /// Creates every missing directory of a normalized path.
   void ensureDirectories(const std::wstring& normalized);
   /// copyFile, or moveFile with `move`.

@@ -18,15 +18,13 @@ void FakeRegistry::set(const std::string& key, const std::string& name,
 
 void FakeRegistry::setString(const std::string& key, const std::string& name,
                              const std::string& ansi) {
-  std::vector<std::uint8_t> bytes(ansi.begin(), ansi.end());
-  bytes.push_back(0);
-  set(key, name, std::move(bytes));
+  set(key, name, {ansi.c_str(), ansi.c_str() + ansi.size() + 1}); // with the terminating NUL
 }
 
 void FakeRegistry::setDword(const std::string& key, const std::string& name, std::uint32_t value) {
   set(key, name,
-      {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-       static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)});
+      {std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16),
+       std::uint8_t(value >> 24)});
 }
 
 void FakeRegistry::addKey(const std::string& key) { keys_[upper(key)]; }
@@ -34,11 +32,9 @@ void FakeRegistry::addKey(const std::string& key) { keys_[upper(key)]; }
 std::optional<std::vector<std::uint8_t>> FakeRegistry::readValue(const std::string& subKey,
                                                                  const std::string& name) {
   ++reads;
-  auto key = keys_.find(upper(subKey));
-  if (key == keys_.end()) return std::nullopt;
-  auto value = key->second.find(upper(name));
-  if (value == key->second.end()) return std::nullopt;
-  return value->second;
+  const auto key = keys_.find(upper(subKey));
+  if (key == keys_.end() || !key->second.count(upper(name))) return std::nullopt;
+  return key->second.at(upper(name));
 }
 
 } // namespace vokuta::test

@@ -15,6 +15,7 @@ const wchar_t* formName(Form form) {
 
 int ScriptedUi::messageBox(const std::wstring& text, const std::wstring& title, Buttons buttons,
                            Icon icon, int defaultButton) {
+  if (answers_.empty() && otherwise) answers_.push_back(otherwise(buttons));
   if (answers_.empty()) {
     // Surfacing the box's text makes an unexpected box easy to read in the failure.
     std::string ascii;

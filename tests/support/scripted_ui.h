@@ -27,9 +27,13 @@ public:
     int answer;
   };
 
-  /// Answers for the coming boxes, in order. A box with nothing scripted fails the test.
-  void answer(std::initializer_list<int> answers) { answers_.insert(answers_.end(), answers); }
+  /// Answers for the coming boxes, in order. A box with nothing scripted goes to `otherwise`,
+  /// or fails the test when there is none.
+  void answer(const std::vector<int>& answers) {
+    answers_.insert(answers_.end(), answers.begin(), answers.end());
+  }
   std::size_t unusedAnswers() const { return answers_.size(); }
+  std::function<int(Buttons)> otherwise;
 
   /// Called while a modal form is shown: stands for the user, who must end up hiding it (with
   /// the form's OK handler, say). Without one, a modal show fails the test.
