@@ -131,9 +131,10 @@ TEST_F(Navigation, PortDialogNextThenBackKeepsTheChoiceAndRereads) {
   for (const bool fixed : {false, true}) {
     if (fixed) p.g.PortSource = kPortFixed;
     p.setupTable[0].DestPath = L"\\edited";
+    const std::size_t windows = t.ui.windowLog.size();
     frm1main::Cmd戻る_Click(p);
-    EXPECT_EQ(t.ui.shown(Form::Frm3Port), !fixed);
-    EXPECT_EQ(t.ui.shown(Form::Frm1Main), fixed);
+    EXPECT_EQ(Texts(t.ui.windowLog.begin() + windows, t.ui.windowLog.end()),
+              (fixed ? Texts{} : Texts{L"hide Frm1Main", L"show Frm3Port modeless"}));
     EXPECT_EQ(p.g.PortNumber, 3);
     EXPECT_EQ(p.g.PortSource, fixed ? kPortFixed : kPortUnknown);
     EXPECT_EQ(p.setupTable[0].DestPath, L"\\apps");

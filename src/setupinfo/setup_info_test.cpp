@@ -163,7 +163,7 @@ TEST_F(SetupInfo, UnreadableFilesEndTheProgramAndChangeNothing) {
                      AppTitle + L" - ｾｯﾄｱｯﾌﾟ情報", Buttons::Ok, Icon::Stop));
     const std::vector<Texts> got = rowsOf(u.p);
     ASSERT_EQ(got.size(), c.rows) << c.box;
-    if (!got.empty()) EXPECT_EQ(got[0][0] == L"keep", !c.box.empty()) << c.box;
+    EXPECT_EQ(!got.empty() && got[0][0] == L"keep", !c.box.empty()) << c.box;
   }
 }
 
