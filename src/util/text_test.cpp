@@ -1,3 +1,4 @@
+#include "util/device_path.h"
 #include "util/shift_jis.h"
 #include "util/text.h"
 
@@ -48,6 +49,17 @@ const ShiftJis& sjis() { return test::TestShiftJis(); }
 
 // Invalid bytes become U+FFFD without swallowing the comma or line end after them; an
 // unassigned pair's ASCII trail is read on its own, a non-ASCII trail makes one error.
+// Device names Windows reserves in any folder, and how a character is shown in a message.
+TEST(Text, ReservedNamesAndShownCharacters) {
+  Texts reserved;
+  for (const wchar_t* name : {L"con", L"Prn.txt", L"AUX", L"nul .x", L"COM1", L"lpt9", L"COM0",
+                              L"COMX", L"CON1", L"LPT", L"NULL"})
+    if (IsReservedName(name)) reserved.push_back(name);
+  EXPECT_EQ(reserved, (Texts{L"con", L"Prn.txt", L"AUX", L"nul .x", L"COM1", L"lpt9"}));
+  EXPECT_EQ((Texts{ShowChar(L'a'), ShowChar(L'\x1F'), ShowChar(L'\x7F'), ShowChar(L'\xFFFD')}),
+            (Texts{L"a", L"U+001F", L"U+007F", L"U+FFFD"}));
+}
+
 TEST(ShiftJis, DecodesAndNeverSwallowsTheNeighboursOfInvalidBytes) {
   const std::pair<std::string, std::wstring> cases[] = {
       {"abc\\~", L"abc\\~"},         {"\xB1\xB2\xDF", L"ｱｲﾟ"},
