@@ -1,108 +1,173 @@
 #include "app/startup.h"
 
+#include <map>
+
 #include <gtest/gtest.h>
 
-#include "app/startup.h"
 #include "dialogs/port_dialog.h"
 #include "mainwin/environment.h"
-#include "mainwin/exit_question.h"
 #include "support/test_program.h"
 
 namespace vokuta {
 namespace {
 
+// Full paths, as Windows passes a file dropped on the program, stand as they are; others are
+// taken from the install directory or, with a leading backslash, the current drive. A
+// drive-relative path stays relative; only a pair of quotes is taken off.
 TEST(LocateSetupInf, CommandLineRules) {
-  struct Case {
-    std::wstring cmd, currentDir, path, source;
+  const struct {
+    std::wstring cmd, path, source;
   } cases[] = {
-      {L"", L"C:\\pkg", L"C:\\pkg\\Setup.inf", L"C:\\pkg"},
-      {L"apps\\Setup.inf", L"D:\\x", L"C:\\PcSide\\apps\\Setup.inf", L"C:\\PcSide\\apps"},
-      {L"Setup.inf", L"D:\\x", L"C:\\PcSide\\Setup.inf", L"C:\\PcSide\\"},
-      {L"\\pkg\\Setup.inf", L"D:\\work", L"D:\\pkg\\Setup.inf", L"D:\\pkg"},
-      // Full paths, as Windows passes a file dropped on the program, stand as they are.
-      {L"Z:\\pkg\\Setup.inf", L"D:\\x", L"Z:\\pkg\\Setup.inf", L"Z:\\pkg"},
-      {L"\"E:\\新しい フォルダ\\Setup.inf\"", L"D:\\x", L"E:\\新しい フォルダ\\Setup.inf",
+      {L"", L"D:\\x\\Setup.inf", L"D:\\x"},
+      {L"apps\\Setup.inf", L"C:\\PcSide\\apps\\Setup.inf", L"C:\\PcSide\\apps"},
+      {L"Setup.inf", L"C:\\PcSide\\Setup.inf", L"C:\\PcSide\\"},
+      {L"\\pkg\\Setup.inf", L"D:\\pkg\\Setup.inf", L"D:\\pkg"},
+      {L"Z:\\pkg\\Setup.inf", L"Z:\\pkg\\Setup.inf", L"Z:\\pkg"},
+      {L"\"E:\\新しい フォルダ\\Setup.inf\"", L"E:\\新しい フォルダ\\Setup.inf",
        L"E:\\新しい フォルダ"},
-      {L"\\\\server\\share\\Setup.inf", L"D:\\x", L"\\\\server\\share\\Setup.inf",
-       L"\\\\server\\share"},
-      {L"\"apps\\Setup.inf\"", L"D:\\x", L"C:\\PcSide\\apps\\Setup.inf", L"C:\\PcSide\\apps"},
-      // A drive-relative path without a backslash after the colon stays relative, as before.
-      {L"C:Setup.inf", L"D:\\x", L"C:\\PcSide\\C:Setup.inf", L"C:\\PcSide\\"},
-      {L"1:\\Setup.inf", L"D:\\x", L"C:\\PcSide\\1:\\Setup.inf", L"C:\\PcSide\\1:"},
-      // Only a pair of quotes is taken off; "" alone is an empty command line.
-      {L"\"\"", L"C:\\pkg", L"C:\\pkg\\Setup.inf", L"C:\\pkg"},
-      {L"a\"", L"D:\\x", L"C:\\PcSide\\a\"", L"C:\\PcSide\\"},
+      {L"\\\\server\\share\\Setup.inf", L"\\\\server\\share\\Setup.inf", L"\\\\server\\share"},
+      {L"\"apps\\Setup.inf\"", L"C:\\PcSide\\apps\\Setup.inf", L"C:\\PcSide\\apps"},
+      {L"C:Setup.inf", L"C:\\PcSide\\C:Setup.inf", L"C:\\PcSide\\"},
+      {L"1:\\Setup.inf", L"C:\\PcSide\\1:\\Setup.inf", L"C:\\PcSide\\1:"},
+      {L"\"\"", L"D:\\x\\Setup.inf", L"D:\\x"},
+      {L"a\"", L"C:\\PcSide\\a\"", L"C:\\PcSide\\"},
   };
   for (const auto& c : cases) {
-    const SetupInfLocation where = LocateSetupInf(c.cmd, L"C:\\PcSide", c.currentDir);
+    const SetupInfLocation where = LocateSetupInf(c.cmd, L"C:\\PcSide", L"D:\\x");
     EXPECT_EQ(where.SetupInfPath, c.path) << c.cmd.size();
     EXPECT_EQ(where.SourceDir, c.source) << c.cmd.size();
   }
 }
 
-class Startup : public ::testing::Test {
-protected:
-  Startup() {
-    t.registry.setString(kPcSoftwareKey, "InstallDir", "C:\\PcSide\\");
-    t.files.addDrive(L'D');
-    t.files.addDirectory(L"D:\\pkg");
-    t.files.setCurrentDirectory(L"D:\\pkg");
-    t.files.addDirectory(L"C:\\PcSide");
+// A Program on a PC with the package on D: and the PC software in InstallDir.
+struct StartupPc : test::TestProgram {
+  explicit StartupPc(const std::string& installDir) {
+    registry.setString(kPcSoftwareKey, "InstallDir", installDir);
+    files.addDrive(L'D');
+    files.addDirectory(L"D:\\pkg");
+    files.setCurrentDirectory(L"D:\\pkg");
+    files.addFile(L"D:\\pkg\\Setup.inf", "a.exf,\\apps,.,\r\n");
   }
-  test::TestProgram t;
-  Program& p = t.p;
 };
 
-TEST_F(Startup, NoPortKnownShowsThePortDialogFirst) {
-  t.files.addFile(L"D:\\pkg\\Setup.inf", "a.exf,\\apps,.,\r\n");
+TEST(Startup, NoPortKnownShowsThePortDialogFirst) {
+  StartupPc t("C:\\PcSide\\");
+  t.files.addDirectory(L"C:\\PcSide");
   t.files.addFile(L"D:\\pkg\\a.exf", std::string(100, 'x'));
-  Form_Load(p, {L"", false});
-  EXPECT_EQ(p.g.SetupInfPath, L"D:\\pkg\\Setup.inf");
-  EXPECT_EQ(p.g.CacheDir, L"C:\\PcSide\\redirav\\cache");
-  EXPECT_EQ(p.g.FiniPcPath, L"C:\\PcSide\\vkapps\\$$Ravuz$.ini");
-  EXPECT_EQ(p.g.FilerTempPath, L"C:\\PcSide\\ReDirav\\Temp\\$filer$.tmp");
-  // The install directory's drive became current; its own current directory is kept.
-  EXPECT_EQ(t.files.currentDirectory(), L"C:\\");
+  Form_Load(t.p, {L"", false});
+  EXPECT_EQ(t.p.g.SetupInfPath, L"D:\\pkg\\Setup.inf");
+  EXPECT_EQ(t.p.g.CacheDir, L"C:\\PcSide\\redirav\\cache");
+  EXPECT_EQ(t.p.g.FiniPcPath, L"C:\\PcSide\\vkapps\\$$Ravuz$.ini");
   EXPECT_EQ(t.ui.lists[Form::Frm1Main], std::vector<std::wstring>{L"\\apps\\a.exf"});
   EXPECT_EQ((t.ui.texts[{Form::Frm1Main, Control::LblSize}]),
             L"インストールするファイルの合計は、 .5 "
             L"Kバイトです。\r\nVokuta本体の空き容量を確認してください。");
   EXPECT_EQ(t.ui.captions[Form::Frm1Main], AppTitle);
   EXPECT_EQ(t.ui.captions[Form::Frm3Port], AppTitle);
-  EXPECT_TRUE(t.ui.shown(Form::Frm3Port));
-  EXPECT_FALSE(t.ui.shown(Form::Frm1Main));
+  EXPECT_EQ(t.ui.windowLog, std::vector<std::wstring>{L"show Frm3Port modeless"});
   EXPECT_EQ(t.ui.owners[Form::Frm3Port], Form::Frm1Main);
-  frm3port::Cmd開始_Click(p); // the options untouched: COM1
-  EXPECT_EQ(p.g.PortNumber, 1);
-  EXPECT_FALSE(p.g.RunFailed);
+  frm3port::Cmd開始_Click(t.p); // the options untouched: COM1
+  EXPECT_EQ(t.p.g.PortNumber, 1);
+  EXPECT_FALSE(t.p.g.RunFailed);
 }
 
-TEST_F(Startup, APortFromTheRegistryOrTheFileShowsTheMainWindow) {
-  for (bool fromRegistry : {true, false}) {
-    test::TestProgram u;
-    u.registry.setString(kPcSoftwareKey, "InstallDir", "C:\\PcSide");
-    if (fromRegistry) u.registry.setDword(kFilerKey, "PORT", 3);
-    u.files.addFile(L"C:\\PcSide\\apps\\Setup.inf", fromRegistry ? "" : "[PORT]=3\r\n");
-    Form_Load(u.p, {L"apps\\Setup.inf", false});
-    EXPECT_EQ(u.p.g.PortNumber, 3);
-    EXPECT_EQ(u.p.g.PortSource, kPortFixed);
-    EXPECT_TRUE(u.ui.shown(Form::Frm1Main));
-    EXPECT_FALSE(u.ui.shown(Form::Frm3Port));
-    EXPECT_EQ(u.ui.captions.count(Form::Frm3Port), 0u); // keeps its design caption
+// The install directory's drive becomes current, keeping its own current directory; a network
+// install directory leaves the current drive alone. A known port shows the main window.
+TEST(Startup, TheInstallDirectorysDriveBecomesCurrent) {
+  const std::pair<std::string, std::wstring> cases[] = {
+      {"C:\\PcSide\\", L"C:\\"}, {"C:\\", L"C:\\"}, {"\\\\srv\\share", L"D:\\pkg"}};
+  for (const auto& [installDir, current] : cases) {
+    StartupPc t(installDir);
+    t.registry.setDword(kFilerKey, "PORT", 3);
+    Form_Load(t.p, {L"D:\\pkg\\Setup.inf", false});
+    EXPECT_EQ(t.files.currentDirectory(), current) << installDir;
+    EXPECT_EQ(std::count(t.files.log.begin(), t.files.log.end(), L"drive \\"), 0);
+    EXPECT_EQ(t.p.g.PortNumber, 3);
+    EXPECT_EQ(t.ui.windowLog, std::vector<std::wstring>{L"show Frm1Main modeless"});
+    EXPECT_EQ(t.ui.captions.count(Form::Frm3Port), 0u); // keeps its design caption
   }
 }
 
-TEST_F(Startup, ASecondCopyEndsSilently) {
-  EXPECT_THROW(Form_Load(p, {L"", true}), test::ProgramEnded);
+TEST(Startup, ASecondCopyEndsSilently) {
+  StartupPc t("C:\\PcSide");
+  EXPECT_THROW(Form_Load(t.p, {L"", true}), test::ProgramEnded);
   EXPECT_TRUE(t.ui.boxes.empty());
   EXPECT_EQ(t.registry.reads, 0);
 }
 
-TEST_F(Startup, AMissingSetupInfEndsTheProgramNamingThePath) {
-  t.ui.answer({kOk});
-  EXPECT_THROW(Form_Load(p, {L"C:\\pkg\\Setup.inf", false}), test::ProgramEnded);
-  ASSERT_EQ(t.ui.boxes.size(), 1u);
-  EXPECT_NE(t.ui.boxes[0].text.find(L"\r\nC:\\pkg\\Setup.inf"), std::wstring::npos);
+using test::ProgramEnded;
+using Texts = std::vector<std::wstring>;
+const std::wstring kMarker = L"C:\\PcSide\\ReDirav\\Temp\\$filer$.tmp";
+const std::wstring kFilerBox =
+    L"RE Diravが起動しています。\r\nRE Diravを終了後、再試行してください。";
+const std::wstring kExitQuestion = L"「Vokuta本体ソフト インストーラ」を終了してよろしいですか？";
+
+Texts textsOf(const test::ScriptedUi& ui) {
+  Texts texts;
+  for (const auto& box : ui.boxes) texts.push_back(box.text);
+  return texts;
+}
+
+// The install directory loses one trailing backslash and ends at a NUL; the port is a number of
+// up to four little-endian bytes.
+TEST(Environment, ReadsTheRegistryValues) {
+  test::TestProgram u;
+  EXPECT_EQ(ReadInstallDir(u.p), L""); // no key
+  EXPECT_EQ(ReadFilerPort(u.p), 0);
+  u.registry.addKey(kPcSoftwareKey);
+  EXPECT_EQ(ReadInstallDir(u.p), L""); // no value
+  const std::pair<std::string, std::wstring> dirs[] = {
+      {"", L""},
+      {std::string("C:\0x", 4), L"C:"},
+      {"C:\\PcSide\\\\", L"C:\\PcSide\\"},
+      {test::Sjis(L"C:\\ヴォクタ\\表示\\"), L"C:\\ヴォクタ\\表示"}};
+  for (const auto& [stored, dir] : dirs) {
+    u.registry.set(kPcSoftwareKey, "InstallDir", {stored.begin(), stored.end()});
+    EXPECT_EQ(ReadInstallDir(u.p), dir);
+  }
+  const std::pair<std::vector<std::uint8_t>, std::int32_t> ports[] = {
+      {{3, 0, 0, 0}, 3}, {{4, 3, 2, 1}, 0x01020304}, {{7}, 7}, {{1, 0, 0, 0, 0}, 0}};
+  for (const auto& [stored, port] : ports) {
+    u.registry.set(kFilerKey, "PORT", stored);
+    EXPECT_EQ(ReadFilerPort(u.p), port);
+  }
+}
+
+// Without an install directory the program ends. A running file manager leaves its marker
+// file (hidden and system count too): Retry asks again, Cancel asks the exit question, and No
+// there goes back to the check.
+TEST(Environment, CheckAsksUntilTheFileManagerIsClosedOrTheUserLeaves) {
+  const std::wstring noDir = L"作業ﾃﾞｨﾚｸﾄﾘの指定がありません。\r\n再ｲﾝｽﾄｰﾙしてください。";
+  const std::map<std::wstring, std::tuple<std::wstring, Buttons, Icon>> kinds = {
+      {noDir, {AppTitle, Buttons::Ok, Icon::Stop}},
+      {kFilerBox, {AppTitle + L" - 起動エラー", Buttons::RetryCancel, Icon::Exclamation}},
+      {kExitQuestion, {AppTitle + L" - 終了", Buttons::YesNo, Icon::Question}}};
+  const struct {
+    std::string dir;
+    bool marker;
+    std::vector<int> answers;
+    Texts boxes;
+  } cases[] = {{"C:\\PcSide\\", false, {}, {}},
+               {"", false, {kOk}, {noDir}},
+               {"C:\\PcSide", true, {kCancel, kYes}, {kFilerBox, kExitQuestion}},
+               {"C:\\PcSide",
+                true,
+                {kCancel, kNo, kRetry, kCancel, kYes},
+                {kFilerBox, kExitQuestion, kFilerBox, kFilerBox, kExitQuestion}}};
+  for (const auto& c : cases) {
+    test::TestProgram u;
+    if (!c.dir.empty()) u.registry.setString(kPcSoftwareKey, "InstallDir", c.dir);
+    if (c.marker) u.files.addFile(kMarker, "", kAttrHidden | kAttrSystem);
+    for (int answer : c.answers) u.ui.answer({answer});
+    if (c.boxes.empty())
+      CheckEnvironment(u.p);
+    else
+      EXPECT_THROW(CheckEnvironment(u.p), ProgramEnded);
+    EXPECT_EQ(u.p.g.FilerTempPath, c.dir.empty() ? L"" : kMarker);
+    EXPECT_EQ(textsOf(u.ui), c.boxes);
+    for (const auto& b : u.ui.boxes)
+      EXPECT_EQ(std::tuple(b.title, b.buttons, b.icon), kinds.at(b.text));
+  }
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "util/device_path.h"
+#include "util/shift_jis.h"
 #include "util/text.h"
 
 #include <gtest/gtest.h>
@@ -7,98 +9,88 @@
 namespace vokuta {
 namespace {
 
-struct FieldCase {
-  std::wstring text;
-  std::int32_t n;
-  std::wstring expected;
-};
+using Texts = std::vector<std::wstring>;
 
-TEST(FieldOf, SplitsAtSingleDelimitersWithoutTrimming) {
-  const FieldCase cases[] = {
-      {L"a,b,c", 2, L"b"},
-      {L"a,b,c", 3, L"c"},
-      {L"a,,c", 2, L""},
-      {L"a,b,", 3, L""},
-      {L"abc", 1, L"abc"},
-      {L"abc", 0, L""},
-      {L"a, b ,c", 2, L" b "},
-      {L"", 1, L""},
-      {L"a,b", 3, L""},
-      {L"a,b", -1, L""},
-      {L",", 2, L""},
-      {L"x,y,z,w,v,u,t,s", 7, L"t"},
-      // Only the ASCII comma separates; the full-width comma is part of a field.
-      {L"a，b,c", 1, L"a，b"},
-      {L"ファイル,データ", 2, L"データ"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(FieldOf(c.text, L",", c.n), c.expected) << c.n;
+// Fields split at single ASCII delimiters, keep empty fields and blanks, and are empty out of
+// range; TextBefore cuts at the first ASCII delimiter whatever the case of its letters.
+TEST(Text, FieldsAndCuts) {
+  auto f = [](const wchar_t* text, std::int32_t n) { return FieldOf(text, L",", n); };
+  EXPECT_EQ(
+      (Texts{f(L"a,b,c", 2), f(L"a,b,c", 3), f(L"a,,c", 2), f(L"a,b,", 3), f(L"abc", 1),
+             f(L"abc", 0), f(L"a, b ,c", 2), f(L"", 1), f(L"a,b", 3), f(L"a,b", -1), f(L",", 2),
+             f(L"x,y,z,w,v,u,t,s", 7), f(L"a，b,c", 1), f(L"ファイル,データ", 2)}),
+      (Texts{L"b", L"c", L"", L"", L"abc", L"", L" b ", L"", L"", L"", L"", L"t", L"a，b",
+             L"データ"}));
+  EXPECT_EQ((Texts{TextBefore(L"abc", L";"), TextBefore(L";abc", L";"), TextBefore(L"", L";"),
+                   TextBefore(L";", L";"), TextBefore(L"abc", L""), TextBefore(L"a；b;c", L";"),
+                   TextBefore(L"[PORT]=1   ;番号", L";"), TextBefore(L"xxABcyy", L"abc")}),
+            (Texts{L"abc", L"", L"", L"", L"abc", L"a；b", L"[PORT]=1   ", L"xx"}));
 }
 
-TEST(TextBefore, CutsAtFirstAsciiDelimiter) {
-  EXPECT_EQ(TextBefore(L"abc", L";"), L"abc");
-  EXPECT_EQ(TextBefore(L";abc", L";"), L"");
-  EXPECT_EQ(TextBefore(L"", L";"), L"");
-  EXPECT_EQ(TextBefore(L";", L";"), L"");
-  EXPECT_EQ(TextBefore(L"abc", L""), L"abc");
-  EXPECT_EQ(TextBefore(L"[PORT]=1        ;シリアルポート番号", L";"), L"[PORT]=1        ");
-  EXPECT_EQ(TextBefore(L"a；b;c", L";"), L"a；b");
-  // Letters compare without regard to case.
-  EXPECT_EQ(TextBefore(L"xxABcyy", L"abc"), L"xx");
+// The strips take only the outer runs; RemoveBlanks drops the codes 0-32 only; UpperAscii
+// changes a-z only.
+TEST(Text, PadsStripsAndFolds) {
+  EXPECT_EQ((Texts{PadLeft(L"7", 4), PadLeft(L"12345", 3), PadLeft(L"abc", 0), PadLeft(L" 4", 3),
+                   StripQuotes(L"\"\"abc\"\""), StripQuotes(L"\"a\"b\""), StripQuotes(L"\"\"\""),
+                   StripBackslashes(L"\\\\system\\apps\\"), StripBackslashes(L"\\"),
+                   StripBackslashes(L"\\a\\b\\"), StripLeadingBackslashes(L"\\\\x\\"),
+                   StripTrailingBackslashes(L"C:\\a\\\\"), StripTrailingBackslashes(L"")}),
+            (Texts{L"   7", L"345", L"", L"  4", L"abc", L"a\"b", L"", L"system\\apps", L"",
+                   L"a\\b", L"x\\", L"C:\\a", L""}));
+  EXPECT_EQ((Texts{RemoveBlanks(L" A B\tC"), RemoveBlanks(std::wstring(L"a\0b\x1F\x21", 5)),
+                   RemoveBlanks(L"あ　ｱ"), RemoveBlanks(L""), DirPart(L"C:\\a\\b.exe"),
+                   DirPart(L"C:\\a\\"), DirPart(L"abc"), DirPart(L"\\"),
+                   UpperAscii(L"\\system\\apps\\viewer.exf"), UpperAscii(L"ａｂｃàデータ")}),
+            (Texts{L"ABC", L"ab!", L"あ　ｱ", L"", L"C:\\a\\", L"C:\\a\\", L"", L"\\",
+                   L"\\SYSTEM\\APPS\\VIEWER.EXF", L"ａｂｃàデータ"}));
 }
 
-TEST(CountChar, CountsExactMatchesOfOneCharacter) {
-  EXPECT_EQ(CountChar(L"a,b,,c", L","), 3);
-  EXPECT_EQ(CountChar(L"", L","), 0);
-  EXPECT_EQ(CountChar(L"a,b", L",,"), 0);
-  EXPECT_EQ(CountChar(L"a，b，c", L","), 0);
-  EXPECT_EQ(CountChar(L"aAa", L"a"), 2);
+const ShiftJis& sjis() { return test::TestShiftJis(); }
+
+// Invalid bytes become U+FFFD without swallowing the comma or line end after them; an
+// unassigned pair's ASCII trail is read on its own, a non-ASCII trail makes one error.
+// Device names Windows reserves in any folder, and how a character is shown in a message.
+TEST(Text, ReservedNamesAndShownCharacters) {
+  Texts reserved;
+  for (const wchar_t* name : {L"con", L"Prn.txt", L"AUX", L"nul .x", L"COM1", L"lpt9", L"COM0",
+                              L"COMX", L"CON1", L"LPT", L"NULL"})
+    if (IsReservedName(name)) reserved.push_back(name);
+  EXPECT_EQ(reserved, (Texts{L"con", L"Prn.txt", L"AUX", L"nul .x", L"COM1", L"lpt9"}));
+  EXPECT_EQ((Texts{ShowChar(L'a'), ShowChar(L'\x1F'), ShowChar(L'\x7F'), ShowChar(L'\xFFFD')}),
+            (Texts{L"a", L"U+001F", L"U+007F", L"U+FFFD"}));
 }
 
-TEST(PadLeft, RightAlignsAndCutsFromTheLeft) {
-  EXPECT_EQ(PadLeft(L"7", 4), L"   7");
-  EXPECT_EQ(PadLeft(L"12345", 3), L"345");
-  EXPECT_EQ(PadLeft(L"abc", 0), L"");
-  EXPECT_EQ(PadLeft(L" 4", 3), L"  4");
+TEST(ShiftJis, DecodesAndNeverSwallowsTheNeighboursOfInvalidBytes) {
+  const std::pair<std::string, std::wstring> cases[] = {
+      {"abc\\~", L"abc\\~"},         {"\xB1\xB2\xDF", L"ｱｲﾟ"},
+      {"\x83\x5C\x82\xA0", L"ソあ"}, {"\x87\x40\xFA\x40", L"①ⅰ"},
+      {"\x81,x", L"\uFFFD,x"},       {"a\x82\r\n", L"a\uFFFD\r\n"},
+      {"\x82", L"\uFFFD"},           {"\x80\xA0\xFD\xFE\xFF", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {"\x85\x40z", L"\uFFFD@z"},    {"\x85\x9Fz", L"\uFFFDz"},
+      {"\x81\x7F", L"\uFFFD\x7F"}};
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(sjis().decode(bytes), text);
+  EXPECT_EQ(sjis().decode(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
 }
 
-TEST(Strip, RemovesOnlyTheOuterRuns) {
-  EXPECT_EQ(StripQuotes(L"\"\"abc\"\""), L"abc");
-  EXPECT_EQ(StripQuotes(L"\"a\"b\""), L"a\"b");
-  EXPECT_EQ(StripQuotes(L"\"\"\""), L"");
-  EXPECT_EQ(StripBackslashes(L"\\\\system\\apps\\"), L"system\\apps");
-  EXPECT_EQ(StripBackslashes(L"\\"), L"");
-  EXPECT_EQ(StripBackslashes(L"\\a\\b\\"), L"a\\b");
-  EXPECT_EQ(StripLeadingBackslashes(L"\\\\x\\"), L"x\\");
-  EXPECT_EQ(StripTrailingBackslashes(L"C:\\a\\\\"), L"C:\\a");
-  EXPECT_EQ(StripTrailingBackslashes(L""), L"");
+TEST(ShiftJis, EncodeRoundTripsAndPrefersTheStandardCodes) {
+  const std::wstring text = L"Vokuta本体ソフト インストーラ ｶﾅ ①\\";
+  EXPECT_EQ(sjis().decode(sjis().encode(text)), text);
+  // Characters with several codes take the one Windows writes.
+  EXPECT_EQ(sjis().encode(L"≒ⅰ￢"), "\x81\xE0\xFA\x40\x81\xCA");
+  EXPECT_EQ(sjis().encode(L"€😀"), "??");
+  EXPECT_EQ(sjis().codeOf(L'\xFFFD'), "");
+  EXPECT_EQ(sjis().byteWidth(L'ソ'), 2);
+  EXPECT_EQ(sjis().byteWidth(L'ｿ'), 1);
 }
 
-TEST(RemoveBlanks, DropsControlsAndHalfWidthBlankOnly) {
-  EXPECT_EQ(RemoveBlanks(L" A B\tC"), L"ABC");
-  EXPECT_EQ(RemoveBlanks(std::wstring(L"a\0b\x1F\x21", 5)), L"ab!");
-  EXPECT_EQ(RemoveBlanks(L"あ　ｱ"), L"あ　ｱ");
-  EXPECT_EQ(RemoveBlanks(L""), L"");
-}
-
-TEST(ByteWidth, CountsShiftJisBytes) {
-  const ShiftJis& sjis = test::TestShiftJis();
-  EXPECT_EQ(ByteWidth(L"ABC", sjis), 3);
-  EXPECT_EQ(ByteWidth(L"ｱｲｳ", sjis), 3);
-  EXPECT_EQ(ByteWidth(L"あい", sjis), 4);
-  EXPECT_EQ(ByteWidth(L"", sjis), 0);
-  EXPECT_EQ(ByteWidth(L"データ.t", sjis), 8);
-}
-
-TEST(DirPart, KeepsTheLastBackslash) {
-  EXPECT_EQ(DirPart(L"C:\\a\\b.exe"), L"C:\\a\\");
-  EXPECT_EQ(DirPart(L"C:\\a\\"), L"C:\\a\\");
-  EXPECT_EQ(DirPart(L"abc"), L"");
-  EXPECT_EQ(DirPart(L"\\"), L"\\");
-}
-
-TEST(UpperAscii, ChangesOnlyAsciiLetters) {
-  EXPECT_EQ(UpperAscii(L"\\system\\apps\\viewer.exf"), L"\\SYSTEM\\APPS\\VIEWER.EXF");
-  EXPECT_EQ(UpperAscii(L"ａｂｃàデータ"), L"ａｂｃàデータ");
+// Truncated, overlong, surrogate and beyond-the-basic-plane sequences become U+FFFD; U+FFFF is
+// still of the basic plane.
+TEST(DecodeUtf8, ReplacesWhatIsNoBasicPlaneCharacter) {
+  const std::pair<std::string, std::wstring> cases[] = {
+      {"a\xE3\x81\x82z", L"aあz"}, {"\xE3\x81,", L"\uFFFD,"},   {"\xF0\x9F\x98\x80", L"\uFFFD"},
+      {"\xC0\x80", L"\uFFFD"},     {"\xED\xA0\x80", L"\uFFFD"}, {"\xFF\r\n", L"\uFFFD\r\n"},
+      {"\xEF\xBF\xBF", L"\xFFFF"}};
+  for (const auto& [bytes, text] : cases) EXPECT_EQ(DecodeUtf8(bytes), text);
 }
 
 } // namespace
