@@ -36,20 +36,10 @@ public:
                  int defaultButton) override {
     const bool first = boxes.size() < kPatience && (answers_ & 1);
     answers_ = answers_ >> 1 | answers_ << 63;
-    int answer = kOk;
-    switch (buttons) {
-    case Buttons::Ok:
-      break;
-    case Buttons::OkCancel:
-      answer = first ? kOk : kCancel;
-      break;
-    case Buttons::YesNo:
-      answer = first ? kYes : kNo;
-      break;
-    case Buttons::RetryCancel:
-      answer = first ? kRetry : kCancel;
-      break;
-    }
+    // By the buttons: the first one's answer, the other's.
+    static constexpr int kAnswers[][2] = {
+        {kOk, kOk}, {kOk, kCancel}, {kYes, kNo}, {kRetry, kCancel}};
+    const int answer = kAnswers[static_cast<int>(buttons)][first ? 0 : 1];
     boxes.push_back({text, title, buttons, icon, defaultButton, answer});
     if (boxes.size() > kMaxBoxes) __builtin_trap();
     return answer;
@@ -82,18 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool deviceHasFile = in.ConsumeBool();
   devsim::Config config;
   config.deviceDir = L"C:\\device";
-  switch (in.ConsumeIntegralInRange(0, 3)) {
-  case 1:
+  const int trouble = in.ConsumeIntegralInRange(0, 3); // 1: a fault, 2: a dropped link
+  if (trouble == 1)
     config.faults.push_back({in.ConsumeBool() ? "u_download" : "u_upload",
                              in.ConsumeIntegralInRange(1, 3),
                              in.PickValueInArray<std::int32_t>({0, -1, 5, 7})});
-    break;
-  case 2:
+  else if (trouble == 2)
     config.dropAfter = in.ConsumeIntegralInRange(1, 6);
-    break;
-  default:
-    break;
-  }
   const auto rows = in.ConsumeIntegralInRange<std::int16_t>(0, 6);
   std::vector<FiniRecord> package;
   for (std::int16_t r = 0; r < rows; ++r) {
@@ -128,12 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool closed = false;
   ui.onModal = [&](Form) {
     closed = choice == -2;
-    if (closed) {
-      frm2list::Form_unload(p);
-    } else {
-      if (choice >= 0) ui.listSelect(Form::Frm2List, choice);
-      frm2list::CmdOK_Click(p);
-    }
+    if (closed) return frm2list::Form_unload(p);
+    if (choice >= 0) ui.listSelect(Form::Frm2List, choice);
+    frm2list::CmdOK_Click(p);
   };
   for (std::size_t r = 0; r < package.size(); ++r) p.finiTable[r] = package[r];
 
@@ -155,27 +137,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       __builtin_trap();
   }
 
-  // As the installation loop ends: the table into the image, the image onto the device.
-  bool written = false;
-  if (p.g.FiniChanged) {
-    rR2FiniB(p);
-    // Only what the device took: the installer also counts an upload of the table that the
-    // device refused with status -1 or above 0 as done.
-    written = Filerini書込(p) == kDone && !device.calls().empty() &&
-              device.calls().back().function == "u_upload" && device.calls().back().result == 0;
-  }
-  if (written) {
-    // The device holds the image, and reading it back and writing it again gives it unchanged.
-    const auto after = files.contents(kDeviceFile);
-    const auto image = FiniFileBytes(p.finiImage);
-    if (!after || std::vector<std::uint8_t>(after->begin(), after->end()) != image)
-      __builtin_trap();
-    if (writtenBack(scratch.p, image) != image) __builtin_trap();
-  } else if (deviceHasFile && !p.g.FiniChanged) {
-    const auto after = files.contents(kDeviceFile);
-    if (!after || std::vector<std::uint8_t>(after->begin(), after->end()) != before)
-      __builtin_trap();
-  }
+  // As the installation loop ends: the table into the image, the image onto the device. Only
+  // what the device took counts: the installer also counts an upload of the table that the
+  // device refused with status -1 or above 0 as done.
+  if (p.g.FiniChanged) rR2FiniB(p);
+  const bool written = p.g.FiniChanged && Filerini書込(p) == kDone && !device.calls().empty() &&
+                       device.calls().back().function == "u_upload" &&
+                       device.calls().back().result == 0;
+  const auto deviceHolds = [&](const std::vector<std::uint8_t>& bytes) {
+    const auto now = files.contents(kDeviceFile);
+    return now && std::vector<std::uint8_t>(now->begin(), now->end()) == bytes;
+  };
+  // The device holds the image, and reading it back and writing it again gives it unchanged;
+  // or, with nothing to write, the device's file is as it was.
+  const auto image = FiniFileBytes(p.finiImage);
+  if (written && (!deviceHolds(image) || writtenBack(scratch.p, image) != image)) __builtin_trap();
+  if (!written && deviceHasFile && !p.g.FiniChanged && !deviceHolds(before)) __builtin_trap();
 
   // vokuta-pkg's reading of the same file: what it says the write-back keeps, and where, is
   // what the installer writes.

@@ -12,78 +12,48 @@ namespace {
 
 using M = MessageId;
 
-const struct {
-  const wchar_t* name;
-  std::optional<MessageId> fault;
-} kNames[] = {
-    {L"A", std::nullopt},
-    {L"ABCDEFGH.EXF", std::nullopt},
-    {L"表計算表.TX", std::nullopt},  // 8 + 2 bytes
-    {L"ｱｲｳｴｵｶｷｸ.ｹｺｻ", std::nullopt}, // half-width katakana: one byte each
-    {L"MY APP.EXF", std::nullopt},
-    {L"ABCDEFGHI", M::NameTooLong},
-    {L"A.EXFX", M::NameTooLong},
-    {L"表計算表計算", M::NameTooLong}, // 12 bytes
-    {L"A.表計", M::NameTooLong},
-    {L".EXF", M::NameDots},
-    {L"A.B.C", M::NameDots},
-    {L".", M::NameDots},
-    {L"..", M::NameDots},
-    {L"A*B", M::NameBadCharacter},
-    {L"A?", M::NameBadCharacter},
-    {L"A:B", M::NameBadCharacter},
-    {L"A\"B", M::NameBadCharacter},
-    {L"A/B", M::NameBadCharacter},
-    {L"A<B>", M::NameBadCharacter},
-    {L"A|B", M::NameBadCharacter},
-    {L"A\tB", M::NameBadCharacter},
-    {L"Aé", M::NameBadCharacter},      // no Shift-JIS code
-    {L"A\xFFFD", M::NameBadCharacter}, // a byte that was no character
-    {L"ソ", M::NameLastByte5C},        // 0x83 0x5C
-    {L"一覧表", M::NameLastByte5C},    // 表 0x95 0x5C
-    {L"表.DAT", std::nullopt},
-    {L"能力", std::nullopt}, // 力 0x97 0xCD; 能 0x94 0x5C is not last
-    {L"con", M::NameReserved},
-    {L"Com1.exf", M::NameReserved},
-    {L"LPT9", M::NameReserved},
-    {L"NUL .TXT", M::NameReserved},
-    {L"COM0", std::nullopt},
-    {L"CONS.TXT", std::nullopt},
-};
-
-TEST(PkgDeviceNames, FollowTheDevicesRule) {
-  for (const auto& c : kNames) {
-    const auto fault = DeviceNameFault(c.name, test::TestShiftJis());
-    EXPECT_EQ(fault ? std::optional(fault->id) : std::nullopt, c.fault)
-        << ::testing::PrintToString(std::wstring(c.name));
-  }
-}
+// Names by the fault the device's rule finds in them. Shift-JIS names count in bytes: 表計算表.TX
+// is 8 + 2, half-width katakana take one byte each. 表 is 0x95 0x5C, ソ 0x83 0x5C; in 能力 the
+// 0x5C of 能 is not the last byte. é has no Shift-JIS code, U+FFFD stands for a byte that was
+// no character.
+const std::pair<std::optional<MessageId>, std::vector<const wchar_t*>> kNames[] = {
+    {std::nullopt,
+     {L"A", L"ABCDEFGH.EXF", L"表計算表.TX", L"ｱｲｳｴｵｶｷｸ.ｹｺｻ", L"MY APP.EXF", L"表.DAT", L"能力",
+      L"COM0", L"CONS.TXT"}},
+    {M::NameTooLong, {L"ABCDEFGHI", L"A.EXFX", L"表計算表計算", L"A.表計"}},
+    {M::NameDots, {L".EXF", L"A.B.C", L".", L".."}},
+    {M::NameBadCharacter,
+     {L"A*B", L"A?", L"A:B", L"A\"B", L"A/B", L"A<B>", L"A|B", L"A\tB", L"Aé", L"A\xFFFD"}},
+    {M::NameLastByte5C, {L"ソ", L"一覧表"}},
+    {M::NameReserved, {L"con", L"Com1.exf", L"LPT9", L"NUL .TXT"}}};
 
 // All but the 0x5C and reserved-name rules are the simulated device's own.
-TEST(PkgDeviceNames, AgreeWithTheSimulatedDevice) {
+TEST(PkgDeviceNames, FollowTheDevicesRuleAsTheSimulatedDeviceDoes) {
   test::FakePcFiles files;
   devsim::Config config;
   config.deviceDir = L"C:\\device";
   const devsim::SimulatedDevice device(config, files, test::TestShiftJis());
-  for (const auto& c : kNames) {
-    const auto fault = DeviceNameFault(c.name, test::TestShiftJis());
-    const bool deviceTakes =
-        device.hostPath(test::TestShiftJis().encode(L"\\" + std::wstring(c.name))).has_value();
-    EXPECT_EQ(deviceTakes, !fault || fault->id == M::NameLastByte5C || fault->id == M::NameReserved)
-        << ::testing::PrintToString(std::wstring(c.name));
+  for (const auto& [expected, names] : kNames) {
+    for (const wchar_t* name : names) {
+      SCOPED_TRACE(test::Sjis(name));
+      const auto fault = DeviceNameFault(name, test::TestShiftJis());
+      EXPECT_EQ(fault ? std::optional(fault->id) : std::nullopt, expected);
+      const bool deviceTakes =
+          device.hostPath(test::TestShiftJis().encode(L"\\" + std::wstring(name))).has_value();
+      EXPECT_EQ(deviceTakes,
+                !expected || expected == M::NameLastByte5C || expected == M::NameReserved);
+    }
   }
 }
 
 TEST(PkgDeviceNames, EveryDirectoryOfAPathIsChecked) {
-  const auto faults = DeviceDirFaults(L"\\SYSTEM\\toolongname\\\\一覧表", test::TestShiftJis());
-  ASSERT_EQ(faults.size(), 3u);
-  EXPECT_EQ(faults[0].offset, 8u);
-  EXPECT_EQ(faults[0].fault.id, M::NameTooLong);
-  EXPECT_EQ(faults[0].fault.args, (std::vector<std::wstring>{L"toolongname", L"11", L"0"}));
-  EXPECT_EQ(faults[1].offset, 20u);
-  EXPECT_EQ(faults[1].fault.id, M::NameEmpty);
-  EXPECT_EQ(faults[2].offset, 21u);
-  EXPECT_EQ(faults[2].fault.id, M::NameLastByte5C);
+  std::vector<std::tuple<std::size_t, MessageId, std::vector<std::wstring>>> got;
+  for (const auto& f : DeviceDirFaults(L"\\SYSTEM\\toolongname\\\\一覧表", test::TestShiftJis()))
+    got.emplace_back(f.offset, f.fault.id,
+                     f.fault.id == M::NameTooLong ? f.fault.args : std::vector<std::wstring>());
+  EXPECT_EQ(got, (decltype(got){{8, M::NameTooLong, {L"toolongname", L"11", L"0"}},
+                                {20, M::NameEmpty, {}},
+                                {21, M::NameLastByte5C, {}}}));
   EXPECT_TRUE(DeviceDirFaults(L"", test::TestShiftJis()).empty());
   EXPECT_TRUE(DeviceDirFaults(L"\\SYSTEM\\APPS", test::TestShiftJis()).empty());
 }

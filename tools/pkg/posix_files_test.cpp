@@ -2,42 +2,33 @@
 
 #include <fstream>
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "support/test_codepage.h"
 #include "util/shift_jis.h"
 
 namespace vokuta::pkg {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::ElementsAre;
 
 class PkgPosixFiles : public ::testing::Test {
 protected:
   PkgPosixFiles() {
     root_ = fs::temp_directory_path() / ("vokuta-pkg-test-" + std::to_string(::getpid()));
     fs::remove_all(root_);
-    file("pkg/Setup.inf", "inf");
-    file("pkg/Apps/Viewer.EXF", "viewer");
-    file("pkg/data/1月.dat", "one");
-    file("pkg/data/b.DAT", "bb");
-    file("pkg/data/README", "readme");
-    file("pkg/data/.hidden.dat", "h");
+    const std::pair<const char*, const char*> contents[] = {
+        {"pkg/Setup.inf", "inf"}, {"pkg/Apps/Viewer.EXF", "viewer"}, {"pkg/data/1月.dat", "one"},
+        {"pkg/data/b.DAT", "bb"}, {"pkg/data/README", "readme"},     {"pkg/data/.hidden.dat", "h"}};
+    for (const auto& [path, text] : contents) {
+      fs::create_directories((root_ / path).parent_path());
+      std::ofstream(root_ / path, std::ios::binary) << text;
+    }
     fs::create_directories(root_ / "pkg/data/sub.dat");
     top = DecodeUtf8(root_.string());
   }
   ~PkgPosixFiles() override { fs::remove_all(root_); }
-  void file(const std::string& path, const std::string& text) {
-    fs::create_directories((root_ / path).parent_path());
-    std::ofstream(root_ / path, std::ios::binary) << text;
-  }
-  std::vector<std::wstring> names(const std::wstring& pattern, std::uint32_t include) {
-    std::vector<std::wstring> out;
-    for (const FoundFile& f : files.find(top + pattern, include)) out.push_back(f.name);
-    return out;
-  }
 
   fs::path root_;
   std::wstring top;
@@ -45,59 +36,44 @@ protected:
 };
 
 TEST_F(PkgPosixFiles, ReadsWindowsStylePaths) {
-  const struct {
-    const wchar_t* path;
-    std::optional<std::string> text;
-  } cases[] = {
-      {L"/pkg/Setup.inf", "inf"},
-      {L"\\pkg\\setup.INF", "inf"},
-      {L"\\PKG\\.\\apps\\VIEWER.exf", "viewer"},
-      {L"/pkg/data/../Apps/Viewer.EXF", "viewer"},
-      {L"\\pkg\\Apps \\Viewer.EXF.", "viewer"},
-      {L"\\pkg\\data\\1月.DAT", "one"},
-      {L"\\pkg\\Apps", std::nullopt},
-      {L"\\pkg\\none.txt", std::nullopt},
-  };
-  for (const auto& c : cases) {
-    const auto bytes = files.readFile(top + c.path);
-    EXPECT_EQ(bytes ? std::optional(std::string(bytes->begin(), bytes->end())) : std::nullopt,
-              c.text)
-        << ::testing::PrintToString(std::wstring(c.path));
-    EXPECT_EQ(files.fileLength(top + c.path),
-              c.text ? std::optional<std::uint64_t>(c.text->size()) : std::nullopt);
+  const std::pair<std::optional<std::string>, std::vector<const wchar_t*>> cases[] = {
+      {"inf", {L"/pkg/Setup.inf", L"\\pkg\\setup.INF"}},
+      {"viewer",
+       {L"\\PKG\\.\\apps\\VIEWER.exf", L"/pkg/data/../Apps/Viewer.EXF",
+        L"\\pkg\\Apps \\Viewer.EXF."}},
+      {"one", {L"\\pkg\\data\\1月.DAT"}},
+      {std::nullopt, {L"\\pkg\\Apps", L"\\pkg\\none.txt"}}};
+  for (const auto& [text, paths] : cases) {
+    for (const wchar_t* path : paths) {
+      SCOPED_TRACE(test::Sjis(path));
+      const auto bytes = files.readFile(top + path);
+      EXPECT_EQ(bytes ? std::optional(std::string(bytes->begin(), bytes->end())) : std::nullopt,
+                text);
+      EXPECT_EQ(files.fileLength(top + path),
+                text ? std::optional<std::uint64_t>(text->size()) : std::nullopt);
+    }
   }
   EXPECT_FALSE(files.resolve(L"C:\\pkg\\Setup.inf"));
 }
 
+// The names found, joined; a directory's ends in "/".
 TEST_F(PkgPosixFiles, SearchesLikeWindows) {
-  EXPECT_THAT(names(L"\\pkg\\data\\*.dat", 0), ElementsAre(L"1月.dat", L"b.DAT"));
-  EXPECT_THAT(names(L"\\pkg\\data\\*.dat", kAttrHidden | kAttrDirectory),
-              ElementsAre(L".hidden.dat", L"1月.dat", L"b.DAT", L"sub.dat"));
-  EXPECT_THAT(names(L"\\pkg\\data\\?.dat", 0), ElementsAre(L"b.DAT"));
-  EXPECT_THAT(names(L"\\pkg\\data\\*.*", 0), ElementsAre(L"1月.dat", L"b.DAT", L"README"));
-  EXPECT_THAT(names(L"\\pkg\\data\\readme.*", 0), ElementsAre(L"README"));
-  EXPECT_THAT(names(L"\\PKG\\APPS\\viewer.exf", 0), ElementsAre(L"Viewer.EXF"));
-  EXPECT_THAT(names(L"\\pkg\\data", 0), ElementsAre());
-  EXPECT_THAT(names(L"\\pkg\\data", kAttrDirectory), ElementsAre(L"data"));
-  EXPECT_THAT(names(L"\\pkg\\none\\*", kAttrDirectory), ElementsAre());
-  const auto found = files.find(top + L"\\pkg\\data\\sub.dat", kAttrDirectory);
-  ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].attributes, kAttrDirectory);
-}
-
-TEST_F(PkgPosixFiles, ChangesNothing) {
-  const std::wstring inf = top + L"/pkg/Setup.inf";
-  EXPECT_FALSE(files.writeFile(inf, {'x'}));
-  EXPECT_FALSE(files.writeFile(top + L"/pkg/new.txt", {'x'}));
-  EXPECT_FALSE(files.copyFile(inf, top + L"/pkg/copy.inf"));
-  EXPECT_FALSE(files.moveFile(inf, top + L"/pkg/moved.inf"));
-  EXPECT_FALSE(files.deleteFile(inf));
-  EXPECT_FALSE(files.setAttributes(inf, kAttrReadOnly));
-  EXPECT_FALSE(files.makeDirectory(top + L"/pkg/newdir"));
-  EXPECT_EQ(files.readFile(inf), (std::vector<std::uint8_t>{'i', 'n', 'f'}));
-  EXPECT_FALSE(fs::exists(root_ / "pkg/new.txt"));
-  EXPECT_FALSE(fs::exists(root_ / "pkg/copy.inf"));
-  EXPECT_FALSE(fs::exists(root_ / "pkg/newdir"));
+  const std::tuple<const wchar_t*, std::uint32_t, const wchar_t*> cases[] = {
+      {L"\\pkg\\data\\*.dat", 0, L"1月.dat b.DAT"},
+      {L"\\pkg\\data\\*.dat", kAttrHidden | kAttrDirectory, L".hidden.dat 1月.dat b.DAT sub.dat/"},
+      {L"\\pkg\\data\\?.dat", 0, L"b.DAT"},
+      {L"\\pkg\\data\\*.*", 0, L"1月.dat b.DAT README"},
+      {L"\\pkg\\data\\readme.*", 0, L"README"},
+      {L"\\PKG\\APPS\\viewer.exf", 0, L"Viewer.EXF"},
+      {L"\\pkg\\data", 0, L""},
+      {L"\\pkg\\data", kAttrDirectory, L"data/"},
+      {L"\\pkg\\none\\*", kAttrDirectory, L""}};
+  for (const auto& [pattern, include, names] : cases) {
+    std::wstring got;
+    for (const FoundFile& f : files.find(top + pattern, include))
+      got += (got.empty() ? L"" : L" ") + f.name + (f.attributes == kAttrDirectory ? L"/" : L"");
+    EXPECT_EQ(got, names) << test::Sjis(pattern);
+  }
 }
 
 } // namespace
