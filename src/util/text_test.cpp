@@ -1,6 +1,7 @@
 #include "util/device_path.h"
 #include "util/shift_jis.h"
 #include "util/text.h"
+#include "util/wildcard.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +68,7 @@ TEST(ShiftJis, DecodesAndNeverSwallowsTheNeighboursOfInvalidBytes) {
       {"\x81,x", L"\uFFFD,x"},       {"a\x82\r\n", L"a\uFFFD\r\n"},
       {"\x82", L"\uFFFD"},           {"\x80\xA0\xFD\xFE\xFF", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},
       {"\x85\x40z", L"\uFFFD@z"},    {"\x85\x9Fz", L"\uFFFDz"},
-      {"\x81\x7F", L"\uFFFD\x7F"}};
+      {"\x81\x7F", L"\uFFFD\x7F"},   {"\x85\x80z", L"\uFFFDz"}};
   for (const auto& [bytes, text] : cases) EXPECT_EQ(sjis().decode(bytes), text);
   EXPECT_EQ(sjis().decode(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
 }
@@ -89,8 +90,16 @@ TEST(DecodeUtf8, ReplacesWhatIsNoBasicPlaneCharacter) {
   const std::pair<std::string, std::wstring> cases[] = {
       {"a\xE3\x81\x82z", L"aあz"}, {"\xE3\x81,", L"\uFFFD,"},   {"\xF0\x9F\x98\x80", L"\uFFFD"},
       {"\xC0\x80", L"\uFFFD"},     {"\xED\xA0\x80", L"\uFFFD"}, {"\xFF\r\n", L"\uFFFD\r\n"},
-      {"\xEF\xBF\xBF", L"\xFFFF"}};
+      {"\xEF\xBF\xBF", L"\xFFFF"}, {"\xC2\x80", L"\x80"}};
   for (const auto& [bytes, text] : cases) EXPECT_EQ(DecodeUtf8(bytes), text);
+}
+
+// Trailing stars match nothing, "*." takes names without a dot, and Latin-1 folds up to thorn.
+TEST(Wildcard, TrailingStarsDotsAndFoldedLetters) {
+  EXPECT_TRUE(WildcardMatch(L"ab**", L"ab"));
+  EXPECT_TRUE(WildcardMatch(L"*.", L"README"));
+  EXPECT_FALSE(WildcardMatch(L"*.", L"a.txt"));
+  EXPECT_EQ(FoldName(L"\xFE\xE0\xFF\xF7"), L"\xDE\xC0\x178\xF7");
 }
 
 } // namespace
