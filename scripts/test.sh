@@ -32,14 +32,15 @@ cmake --preset native -DVOKUTA_WERROR=ON -DVOKUTA_WIN64_DIR="$PWD/build/win64" \
   -DVOKUTA_WIN32_DIR="$PWD/build/win32" >/dev/null
 cmake --build --preset native -j "$jobs"
 
-# Both test runs at once: the Wine tests spend most of their time waiting for windows and the
-# simulated line, which leaves the processor to the sanitizer tests and the fuzz runs.
+# Both test runs at once, and one Wine test more than there are cores: the Wine tests spend much
+# of their time waiting for windows and the simulated line, which leaves the processor to the
+# others.
 step "tests: sanitizers and fuzzing, native and Wine"
 sanitize_log=build/sanitize/tests.log
 ctest --preset sanitize -j "$jobs" >"$sanitize_log" 2>&1 &
 sanitize_run=$!
 native_status=0
-ctest --preset native -j "$jobs" || native_status=$?
+ctest --preset native -j "$((jobs + 1))" || native_status=$?
 sanitize_status=0
 wait "$sanitize_run" || sanitize_status=$?
 step "sanitizers and fuzzing (ran beside the native tests)"
