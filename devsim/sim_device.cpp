@@ -72,6 +72,9 @@ std::optional<SimulatedDevice::Outcome> SimulatedDevice::intercept(const std::st
 
 std::int32_t SimulatedDevice::finish(const std::string& function, std::string arguments,
                                      Outcome outcome, std::int32_t* status) {
+  // The line time is paid as the call ends, so that the device's own work passes within it.
+  if (lineTime_.count() && sleep) sleep(lineTime_);
+  lineTime_ = {};
   if (status) *status = outcome.status;
   calls_.push_back({function, std::move(arguments), outcome.result, outcome.status});
   if (onCall) onCall(calls_.back());
@@ -80,8 +83,8 @@ std::int32_t SimulatedDevice::finish(const std::string& function, std::string ar
 
 void SimulatedDevice::delay(std::uint64_t bytes) {
   // Ten bits a byte on the line: a start bit, eight data bits, a stop bit.
-  if (config_.bitsPerSecond && sleep)
-    sleep(std::chrono::milliseconds(bytes * 10 * 1000 / config_.bitsPerSecond));
+  if (config_.bitsPerSecond)
+    lineTime_ += std::chrono::microseconds(bytes * 10 * 1000000 / config_.bitsPerSecond);
 }
 
 std::int32_t SimulatedDevice::u_nego(std::intptr_t, std::int32_t port, std::int32_t option,

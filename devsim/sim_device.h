@@ -60,8 +60,9 @@ public:
   const std::vector<Call>& calls() const { return calls_; }
   /// Called after every call with its log entry (the DLL writes them to its log file).
   std::function<void(const Call&)> onCall;
-  /// Waits as the line would; the DLL sleeps, tests leave it unset.
-  std::function<void(std::chrono::milliseconds)> sleep;
+  /// Called as a call that moved data ends, with the time its bytes take on the line: the DLL
+  /// sleeps until that long after the call began; tests leave it unset.
+  std::function<void(std::chrono::microseconds)> sleep;
 
   /// The folder path of a device path, or std::nullopt when the device cannot hold it (a name
   /// that is empty, "." or "..", longer than 8.3 Shift-JIS bytes, or with a character the
@@ -90,6 +91,7 @@ private:
   int callsMade_ = 0;
   std::map<std::string, int> callsOf_;
   std::vector<Call> calls_;
+  std::chrono::microseconds lineTime_{}; ///< owed by the call under way
 };
 
 } // namespace vokuta::devsim

@@ -145,13 +145,17 @@ TEST_F(Device, InjectedFaultsAndADroppedLink) {
 }
 
 TEST_F(Device, DelaysLikeASerialLine) {
-  std::chrono::milliseconds waited{0};
+  std::chrono::microseconds waited{0};
   Config c;
   c.bitsPerSecond = 9600;
   device(c);
-  dev->sleep = [&](std::chrono::milliseconds ms) { waited += ms; };
+  // The wait ends the call: the device has stored the file within the line time.
+  dev->sleep = [&](std::chrono::microseconds us) {
+    EXPECT_TRUE(files.contents(L"C:\\device\\B.BIN"));
+    waited += us;
+  };
   run({"nego", "upload C:\\pc\\big.bin \\B.BIN"});
-  EXPECT_EQ(waited.count(), 1000 * 10 * 1000 / 9600);
+  EXPECT_EQ(waited.count(), 1000 * 10 * 1000000LL / 9600);
 }
 
 TEST(Config, ReadsSettingsAndReportsBadLines) {

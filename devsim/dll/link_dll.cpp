@@ -97,12 +97,19 @@ public:
           sjis_.decode(call.arguments) + L" -> " + std::to_wstring(call.result) + L" status " +
           std::to_wstring(call.status));
     };
-    device_->sleep = [](std::chrono::milliseconds wait) {
-      Sleep(static_cast<DWORD>(wait.count()));
+    // A real line carries the bytes while the device stores them: the call lasts the line time
+    // from its start, whatever the simulation's own work took of it.
+    device_->sleep = [this](std::chrono::microseconds lineTime) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+          callStart_ + lineTime - std::chrono::steady_clock::now());
+      if (left.count() > 0) Sleep(static_cast<DWORD>(left.count()));
     };
   }
 
-  SimulatedDevice& device() { return *device_; }
+  SimulatedDevice& device() {
+    callStart_ = std::chrono::steady_clock::now();
+    return *device_;
+  }
   std::mutex& mutex() { return mutex_; }
 
 private:
@@ -130,6 +137,7 @@ private:
   std::wstring logFile_;
   std::optional<SimulatedDevice> device_;
   std::mutex mutex_;
+  std::chrono::steady_clock::time_point callStart_;
 };
 
 // Created at the first call, so that loading the DLL stays cheap and cannot fail.

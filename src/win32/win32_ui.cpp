@@ -131,20 +131,33 @@ Win32Ui::~Win32Ui() = default;
 void Win32Ui::createForms(Program& program) {
   icons_->big = loadIcon(SM_CXICON, SM_CYICON);
   icons_->small = loadIcon(SM_CXSMICON, SM_CYSMICON);
-  const HICON big = icons_->big.get();
-  const HICON small = icons_->small.get();
-  forms_[static_cast<std::size_t>(Form::Frm1Main)] =
-      std::make_unique<win32::MainForm>(program, big, small, runHooks_);
-  forms_[static_cast<std::size_t>(Form::Frm3Port)] =
-      std::make_unique<win32::PortForm>(program, big, small);
-  forms_[static_cast<std::size_t>(Form::Frm2List)] =
-      std::make_unique<win32::ChoiceForm>(program, choiceHooks_);
-  forms_[static_cast<std::size_t>(Form::Frm4Text)] = std::make_unique<win32::DirForm>(program);
+  program_ = &program;
+  form(Form::Frm1Main);
 }
 
+// The main form comes with createForms, the others when first used: most runs never show
+// them, and every window made before the main one shows delays it.
 win32::FormWindow& Win32Ui::form(Form f) const {
-  const auto& w = forms_[static_cast<std::size_t>(f)];
-  if (!w) throw std::logic_error("the forms are not created yet");
+  auto& w = forms_[static_cast<std::size_t>(f)];
+  if (w) return *w;
+  if (!program_) throw std::logic_error("the forms are not created yet");
+  const HICON big = icons_->big.get();
+  const HICON small = icons_->small.get();
+  switch (f) {
+  case Form::Frm1Main:
+    w = std::make_unique<win32::MainForm>(*program_, big, small, runHooks_);
+    break;
+  case Form::Frm3Port:
+    w = std::make_unique<win32::PortForm>(*program_, big, small);
+    break;
+  case Form::Frm2List:
+    w = std::make_unique<win32::ChoiceForm>(*program_, choiceHooks_);
+    break;
+  case Form::Frm4Text:
+    w = std::make_unique<win32::DirForm>(*program_);
+    break;
+  }
+  if (!w) throw std::invalid_argument("no such form");
   return *w;
 }
 

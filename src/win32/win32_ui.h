@@ -47,8 +47,9 @@ public:
   Win32Ui(const Win32Ui&) = delete;
   Win32Ui& operator=(const Win32Ui&) = delete;
 
-  /// Creates the four forms, hidden, at their designed places; their events go to `program`'s
-  /// handlers. Throws std::runtime_error when Windows refuses a window.
+  /// Creates the main form, hidden, at its designed place; the other three follow the same way
+  /// when first used. Their events go to `program`'s handlers. Throws std::runtime_error when
+  /// Windows refuses a window (for the others, at their first use).
   void createForms(Program& program);
   void setChoiceHooks(ChoiceHooks hooks) { choiceHooks_ = std::move(hooks); }
   void setRunHooks(RunHooks hooks) { runHooks_ = std::move(hooks); }
@@ -96,7 +97,8 @@ private:
   static void enable(const std::vector<HWND__*>& windows);
 
   std::unique_ptr<win32::Icons> icons_;
-  std::array<std::unique_ptr<win32::FormWindow>, 4> forms_;
+  Program* program_ = nullptr; ///< set by createForms
+  mutable std::array<std::unique_ptr<win32::FormWindow>, 4> forms_;
   ChoiceHooks choiceHooks_;
   RunHooks runHooks_;
   std::vector<ModalSession*> modal_; ///< innermost last
