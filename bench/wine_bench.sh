@@ -45,7 +45,7 @@ cp "$setup_exe" "$device_dll" "$window" "$root/setup/"
   >/dev/null 2>&1
 
 if [ -n "$quick" ]; then
-  runs=1 slow_files=4 sizes=(40 100 200) start_files=400
+  runs=1 slow_files=4 sizes=(20 40) start_files=200
 else
   runs=3 slow_files=40 sizes=(40 500 2000) start_files=2000
 fi
