@@ -348,9 +348,9 @@ TEST_F(Win32UiForms, ModalShowHoldsTheOwnerUntilTheFormIsHidden) {
     });
     ui_.showForm(c.form, true, c.owner);
     user.join();
-    EXPECT_EQ(std::tuple(ownerHeld, hidden, IsWindowEnabled(form(c.owner)),
+    EXPECT_EQ(std::tuple(ownerHeld, hidden, IsWindowEnabled(form(c.owner)) != FALSE,
                          GetWindow(dialog, GW_OWNER), calls),
-              std::tuple(true, true, TRUE, form(c.owner), c.calls))
+              std::tuple(true, true, true, form(c.owner), c.calls))
         << c.click << c.hooks;
   }
 }
@@ -367,12 +367,12 @@ TEST_F(Win32UiForms, AnExceptionInAHandlerIsReportedAndGoesNoFurther) {
 TEST_F(Win32UiForms, MessageBoxBelongsToTheActiveFormAndHoldsTheOthers) {
   ui_.showForm(Frm1Main, false, std::nullopt);
   ui_.showForm(Frm4Text, false, Frm1Main);
-  BOOL mainEnabled = TRUE;
-  BoxAnswerer user(L"Win32Ui 所有者", IDOK, [&] { mainEnabled = IsWindowEnabled(form(Frm1Main)); });
+  const auto enabled = [&](Form f) { return IsWindowEnabled(form(f)) != FALSE; };
+  bool mainEnabled = true;
+  BoxAnswerer user(L"Win32Ui 所有者", IDOK, [&] { mainEnabled = enabled(Frm1Main); });
   EXPECT_EQ(ui_.messageBox(L"確認", L"Win32Ui 所有者", Buttons::Ok, Icon::Information), kOk);
-  EXPECT_EQ(std::tuple(user.wait().owner, mainEnabled, IsWindowEnabled(form(Frm1Main)),
-                       IsWindowEnabled(form(Frm4Text))),
-            std::tuple(form(Frm4Text), FALSE, TRUE, TRUE));
+  EXPECT_EQ(std::tuple(user.wait().owner, mainEnabled, enabled(Frm1Main), enabled(Frm4Text)),
+            std::tuple(form(Frm4Text), false, true, true));
 }
 
 TEST_F(Win32UiForms, ArrowKeysChooseThePortLikeClicks) {
