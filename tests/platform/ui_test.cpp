@@ -273,22 +273,20 @@ TEST_F(Win32UiForms, TabVisitsTheControlsInDesignedOrder) {
   namespace l = ids::frm2list;
   namespace p = ids::frm3port;
   namespace t = ids::frm4text;
-  const struct {
-    Form form;
-    std::vector<int> order; ///< from the first focus until Tab has come back to it
-  } cases[] = {
+  // Each form's controls from the first focus until Tab has come back to it.
+  const std::pair<Form, std::vector<int>> cases[] = {
       {Frm1Main, {m::kCmd次へ, m::kCmdキャンセル, m::kList1, m::kCmd戻る, m::kCmd次へ}},
       {Frm2List, {l::kList1, l::kCmdOK, l::kList1}},
       // The disabled Back button is passed over.
       {Frm3Port, {p::kOptポート, p::kCmd開始, p::kCmdキャンセル, p::kOptポート}},
       {Frm4Text, {t::kText1, t::kCmdキャンセル, t::kCmdOK, t::kText1}},
   };
-  for (const auto& c : cases) {
-    ui_.showForm(c.form, false, std::nullopt);
+  for (const auto& [f, expected] : cases) {
+    ui_.showForm(f, false, std::nullopt);
     std::vector<int> order;
-    for (; order.size() < c.order.size(); press(VK_TAB)) order.push_back(GetDlgCtrlID(GetFocus()));
-    EXPECT_EQ(order, c.order);
-    ui_.hideForm(c.form);
+    for (; order.size() < expected.size(); press(VK_TAB)) order.push_back(GetDlgCtrlID(GetFocus()));
+    EXPECT_EQ(order, expected);
+    ui_.hideForm(f);
   }
 }
 
@@ -419,12 +417,9 @@ TEST_F(Win32UiForms, DeleteInTheListRemovesTheItemUnlessAModifierIsHeld) {
 // the focus is in a box are the end-to-end scenarios' concern.
 TEST_F(Win32UiForms, OnlyAFocusedButtonOrAnAccessKeyActsOnTheKeyboard) {
   namespace t = ids::frm4text;
-  const struct {
-    int focus;
-    UINT message;
-    WPARAM key;
-    bool hides;
-  } cases[] = {
+  // The control with the focus, the key (WM_KEYDOWN) or character (WM_CHAR) it gets, and
+  // whether the form acts on it: its buttons hide it.
+  const std::tuple<int, UINT, WPARAM, bool> cases[] = {
       {t::kText1, WM_KEYDOWN, VK_RETURN, false},
       {t::kCmdキャンセル, WM_KEYDOWN, VK_ESCAPE, false},
       {t::kCmdキャンセル, WM_KEYDOWN, VK_RETURN, true},
@@ -432,14 +427,13 @@ TEST_F(Win32UiForms, OnlyAFocusedButtonOrAnAccessKeyActsOnTheKeyboard) {
       {t::kText1, WM_CHAR, L'c', false},
       {t::kCmdOK, WM_CHAR, L'c', true},
   };
-  for (const auto& c : cases) {
+  for (const auto& [focus, message, key, hides] : cases) {
     ui_.showForm(Frm4Text, false, std::nullopt);
-    SetFocus(control(Frm4Text, c.focus));
-    if (c.message == WM_KEYDOWN) press(static_cast<UINT>(c.key));
-    if (c.message != WM_KEYDOWN) PostMessageW(GetFocus(), c.message, c.key, 1);
+    SetFocus(control(Frm4Text, focus));
+    if (message == WM_KEYDOWN) press(static_cast<UINT>(key));
+    if (message != WM_KEYDOWN) PostMessageW(GetFocus(), message, key, 1);
     ui_.processEvents();
-    EXPECT_EQ(!IsWindowVisible(form(Frm4Text)), c.hides)
-        << c.focus << " " << c.message << " " << c.key;
+    EXPECT_EQ(!IsWindowVisible(form(Frm4Text)), hides) << focus << " " << message << " " << key;
   }
 }
 
