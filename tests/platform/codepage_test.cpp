@@ -13,14 +13,9 @@ TEST(Win32Codepage, AnswersOnlyForOneWholeCodeAndWithoutBestFit) {
     std::string code;
     std::optional<wchar_t> ch;
   } decodes[] = {
-      {"\x82\xA0", L'\x3042'},
-      {"\x85\x40", std::nullopt}, // unassigned pair
-      {"\x81", std::nullopt},     // lead byte without its trail
-      {"AB", std::nullopt},
-      {"\x82\xA0"
-       "A",
-       std::nullopt},
-      {"", std::nullopt},
+      // An unassigned pair, a lead byte without its trail, two codes, a code and a byte more.
+      {"\x82\xA0", L'\x3042'}, {"\x85\x40", std::nullopt},     {"\x81", std::nullopt},
+      {"AB", std::nullopt},    {"\x82\xA0\x41", std::nullopt}, {"", std::nullopt},
   };
   const struct {
     wchar_t ch;

@@ -3,32 +3,21 @@
 #include <cstdio>
 
 namespace vokuta::platform_test {
-namespace {
-
-std::string hex(unsigned value, const char* format) {
-  char buf[8];
-  std::snprintf(buf, sizeof buf, format, value);
-  return buf;
-}
-
-std::string hexBytes(std::string_view bytes) {
-  std::string out;
-  for (char c : bytes) out += hex(static_cast<unsigned char>(c), "%02X");
-  return out;
-}
-
-std::string hexChars(std::wstring_view chars) {
-  std::string out;
-  for (wchar_t c : chars) out += " U+" + hex(static_cast<unsigned>(c) & 0xFFFFu, "%04X");
-  return out;
-}
-
-} // namespace
 
 std::string DumpShiftJis(const ShiftJis& sjis) {
   std::string out;
-  auto decode = [&](const std::string& code) {
-    out += hexBytes(code) + hexChars(sjis.decode(code)) + "\n";
+  const auto put = [&out](const char* format, unsigned value) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, format, value);
+    out += buf;
+  };
+  const auto putBytes = [&](std::string_view bytes) {
+    for (char c : bytes) put("%02X", static_cast<unsigned char>(c));
+  };
+  const auto decode = [&](const std::string& code) {
+    putBytes(code);
+    for (wchar_t c : sjis.decode(code)) put(" U+%04X", static_cast<unsigned>(c) & 0xFFFFu);
+    out += '\n';
   };
   for (unsigned b = 0; b < 256; ++b) {
     decode(std::string(1, static_cast<char>(b)));
@@ -38,7 +27,10 @@ std::string DumpShiftJis(const ShiftJis& sjis) {
   }
   for (unsigned c = 0; c <= 0xFFFF; ++c) {
     const std::string code = sjis.codeOf(static_cast<wchar_t>(c));
-    out += "U+" + hex(c, "%04X") + " " + (code.empty() ? "-" : hexBytes(code)) + "\n";
+    put("U+%04X ", c);
+    if (code.empty()) out += '-';
+    putBytes(code);
+    out += '\n';
   }
   return out;
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <filesystem>
+#include <fstream>
 
 #include "../support/pc_files_contract.h"
 #include "win32/win.h"
@@ -12,60 +14,41 @@ namespace vokuta {
 namespace {
 
 // Deletes a tree whatever the attributes of its files.
-void removeTree(const std::wstring& dir) {
-  WIN32_FIND_DATAW data;
-  const HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &data);
-  for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileW(h, &data)) {
-    const std::wstring name = data.cFileName, path = dir + L"\\" + name;
-    if (name == L"." || name == L"..") continue;
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-      removeTree(path);
-    else
-      DeleteFileW(path.c_str());
-  }
-  if (h != INVALID_HANDLE_VALUE) FindClose(h);
-  RemoveDirectoryW(dir.c_str());
+void removeTree(const std::filesystem::path& dir) {
+  std::error_code ignored;
+  SetFileAttributesW(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir, ignored))
+    SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  std::filesystem::remove_all(dir, ignored);
 }
 
-// A fresh directory below the temporary one, set up and looked at with the Win32 API directly
-// so that a fault of Win32PcFiles cannot hide itself.
+// A fresh directory below the temporary one, set up and looked at apart from Win32PcFiles so
+// that a fault of it cannot hide itself.
 class Win32World : public test::PcFilesWorld {
 public:
   Win32World() {
-    wchar_t temp[MAX_PATH];
-    const DWORD n = GetTempPathW(MAX_PATH, temp);
-    dir_ = std::wstring(temp, n) + L"vokuta-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++counter_);
     removeTree(dir_);
-    EXPECT_TRUE(CreateDirectoryW(dir_.c_str(), nullptr));
+    EXPECT_TRUE(std::filesystem::create_directory(dir_));
   }
   ~Win32World() override { removeTree(dir_); }
   PcFiles& files() override { return files_; }
   std::wstring root() override { return dir_; }
   void make(const std::wstring& name, const std::string& bytes, std::uint32_t attr) override {
-    const std::wstring path = dir_ + L"\\" + name;
-    if (name.ends_with(L'\\')) {
-      EXPECT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
-    } else {
-      HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-      DWORD written = 0;
-      WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-      CloseHandle(h);
-      EXPECT_EQ(written, bytes.size()) << "cannot create " << testing::PrintToString(name);
-    }
+    const std::filesystem::path path = dir_ + L"\\" + name;
+    EXPECT_TRUE(name.ends_with(L'\\')
+                    ? std::filesystem::create_directory(path)
+                    : static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes))
+        << "cannot create " << testing::PrintToString(name);
     EXPECT_TRUE(!attr || SetFileAttributesW(path.c_str(), attr));
   }
   bool readOnlyHolds() override {
     const std::wstring probe = dir_ + L".ro"; // beside the directory, which must stay empty
-    HANDLE h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_READONLY, nullptr);
+    CloseHandle(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_READONLY, nullptr));
+    const HANDLE h =
+        CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     CloseHandle(h);
-    h = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    CloseHandle(h);
-    SetFileAttributesW(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(probe.c_str());
+    removeTree(probe);
     return h == INVALID_HANDLE_VALUE;
   }
   std::optional<std::uint32_t> attributesOf(const std::wstring& name) override {
@@ -77,7 +60,9 @@ public:
 private:
   static inline int counter_ = 0;
   Win32PcFiles files_;
-  std::wstring dir_;
+  const std::wstring dir_ = (std::filesystem::temp_directory_path() / L"vokuta-").wstring() +
+                            std::to_wstring(GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(++counter_);
 };
 
 using test::PcFilesContract;
