@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rec.mmp = in.ConsumeIntegral<std::uint32_t>();
     package.push_back(rec);
   }
-  const auto answers = in.ConsumeIntegral<std::uint64_t>();
+  auto answers = in.ConsumeIntegral<std::uint64_t>();
   // -2: the choice dialog is closed; -1: OK on the slot it selects; else OK on that line.
   const int choice = in.ConsumeIntegralInRange(-2, 59);
   const std::vector<std::uint8_t> before = in.ConsumeRemainingBytes<std::uint8_t>();
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (deviceHasFile) t.files.addFile(test::kDeviceIni, std::string(before.begin(), before.end()));
   t.use(config);
   t.connect();
-  t.ui.otherwise = [&, answers](Buttons buttons) mutable {
+  t.ui.otherwise = [&](Buttons buttons) {
     if (t.ui.boxes.size() >= kMaxBoxes) __builtin_trap();
     const bool first = t.ui.boxes.size() < kPatience && (answers & 1);
     answers = answers >> 1 | answers << 63;
