@@ -35,6 +35,7 @@ protected:
       std::string verb, a, b;
       in >> verb >> a >> b;
       std::int32_t free = -7, r = 0;
+      status = 99;
       char buffer[64];
       if (verb == "nego") r = dev->u_nego(0, a.empty() ? port : std::stoi(a), 1, 4, &status);
       if (verb == "end") r = dev->u_end(0, port, 1, 4, &status);
@@ -52,16 +53,34 @@ protected:
   std::int32_t port = 1, status = 99;
 };
 
-TEST_F(Device, AnswersOnlyOnItsPortAndOnlyWhileLinked) {
-  Config c;
-  c.port = port = 3;
-  device(c);
-  EXPECT_THAT(run({"upload C:\\pc\\one.bin \\ONE.BIN", "nego 1", "nego"}),
-              ElementsAre("0", "0", "ok"));
-  EXPECT_TRUE(dev->linked());
-  EXPECT_THAT(run({"upload C:\\pc\\one.bin \\ONE.BIN", "end", "mkdir \\X"}),
-              ElementsAre("ok", "ok", "0"));
-  EXPECT_FALSE(dev->linked());
+// Each on a fresh device: its settings, the commands and their outcomes.
+TEST_F(Device, AnswersOnlyOnItsPortWhileLinkedAndFailsWhereItMust) {
+  Config onPort3, faulty;
+  onPort3.port = 3;
+  faulty.faults = {{"u_download", 1, 3}, {"u_nego", 2, 0}};
+  faulty.dropAfter = 3;
+  const std::tuple<Config, Outcomes, Outcomes> runs[] = {
+      {onPort3,
+       {"upload C:\\pc\\one.bin \\ONE.BIN", "nego 1", "nego", "upload C:\\pc\\one.bin \\ONE.BIN",
+        "end", "mkdir \\X"},
+       {"0", "0", "ok", "ok", "ok", "0"}},
+      {Config(),
+       {"nego", "mkdir \\SYSTEM", "mkdir \\SYSTEM", "mkdir \\NO\\PARENT",
+        "upload C:\\pc\\missing.bin \\SYSTEM\\M.BIN", "download \\SYSTEM\\RAVUZ.INI C:\\pc\\r.ini",
+        "upload C:\\pc\\big.bin \\SYSTEM\\RAVUZ.INI", "download \\system\\ravuz.ini C:\\pc\\r.ini"},
+       {"ok", "ok", "ok", "0", "0", "-1", "ok", "ok"}},
+      // The download is injected; after the third call the link is gone; u_nego again comes
+      // before u_end (and is injected).
+      {faulty,
+       {"nego", "download \\X C:\\pc\\x", "mkdir \\A", "mkdir \\B", "nego", "end", "nego",
+        "mkdir \\B"},
+       {"ok", "3", "ok", "0", "0", "ok", "ok", "ok"}}};
+  for (const auto& [config, commands, outcomes] : runs) {
+    device(config);
+    port = config.port;
+    EXPECT_EQ(run(commands), outcomes) << commands[1];
+  }
+  EXPECT_EQ(files.contents(L"C:\\pc\\r.ini"), std::string(1000, 'b'));
 }
 
 // The count kept while linked must be the one a fresh look at the folder gives, step by step;
@@ -105,10 +124,8 @@ TEST_F(Device, StaysInsideItsFolderAndTakesOnlyDeviceNames) {
   for (const std::string& bad : std::vector<std::string>{
            "\\..\\OUT.BIN", "\\SYSTEM\\..\\..\\OUT.BIN", "C:\\OUT.BIN", "OUT.BIN",
            "\\TOOLONGNAME.BIN", "\\A.LONG", "\\A.B.C", "\\.\\A", "\\A*B", "\\A:B", "\\\\A",
-           "\\.BIN", "\\A\\", test::Sjis(L"\\SYSTEM\\表計算ソフト.EXF")}) {
-    status = 99;
+           "\\.BIN", "\\A\\", test::Sjis(L"\\SYSTEM\\表計算ソフト.EXF")})
     EXPECT_THAT(run({"upload C:\\pc\\one.bin " + bad}), ElementsAre("0")) << bad;
-  }
   EXPECT_FALSE(files.exists(L"C:\\OUT.BIN"));
   EXPECT_TRUE(files.filesUnder(L"C:\\device").empty());
   // Names are stored in upper case and found in any case; Shift-JIS names count in bytes.
@@ -116,32 +133,6 @@ TEST_F(Device, StaysInsideItsFolderAndTakesOnlyDeviceNames) {
                    "upload C:\\pc\\one.bin " + test::Sjis(L"\\SYSTEM\\表計算ソ.ソ")}),
               ElementsAre("ok", "ok"));
   EXPECT_TRUE(files.exists(L"C:\\device\\SYSTEM\\A.EXF"));
-}
-
-TEST_F(Device, DirectoriesFilesAndTheirErrors) {
-  device();
-  EXPECT_THAT(run({"nego", "mkdir \\SYSTEM", "mkdir \\SYSTEM", "mkdir \\NO\\PARENT",
-                   "upload C:\\pc\\missing.bin \\SYSTEM\\M.BIN",
-                   "download \\SYSTEM\\RAVUZ.INI C:\\pc\\r.ini",
-                   "upload C:\\pc\\big.bin \\SYSTEM\\RAVUZ.INI",
-                   "download \\system\\ravuz.ini C:\\pc\\r.ini"}),
-              ElementsAre("ok", "ok", "ok", "0", "0", "-1", "ok", "ok"));
-  EXPECT_EQ(files.contents(L"C:\\pc\\r.ini"), std::string(1000, 'b'));
-}
-
-TEST_F(Device, InjectedFaultsAndADroppedLink) {
-  Config c;
-  c.faults = {{"u_download", 1, 3}, {"u_nego", 2, 0}};
-  c.dropAfter = 3;
-  device(c);
-  // The download is injected; after the third call the link is gone; u_nego again comes
-  // before u_end (and is injected).
-  EXPECT_THAT(run({"nego", "download \\X C:\\pc\\x", "mkdir \\A", "mkdir \\B", "nego", "end",
-                   "nego", "mkdir \\B"}),
-              ElementsAre("ok", "3", "ok", "0", "0", "ok", "ok", "ok"));
-  ASSERT_EQ(dev->calls().size(), 8u);
-  EXPECT_EQ(dev->calls()[3].function, "u_mkdir");
-  EXPECT_EQ(dev->calls()[3].arguments, "1 -2 4 \\B");
 }
 
 TEST_F(Device, DelaysLikeASerialLine) {
@@ -160,25 +151,18 @@ TEST_F(Device, DelaysLikeASerialLine) {
 
 TEST(Config, ReadsSettingsAndReportsBadLines) {
   std::vector<std::wstring> errors;
-  const Config c = ParseConfig(L"# a device\n"
-                               L"device = C:\\dev ice\n"
-                               L"port=2\n"
-                               L"capacity = 4096 # small\n"
-                               L"fail = u_upload 2 5\n"
-                               L"fail = u_nego 1 -1\n"
-                               L"drop-after = 7\n"
-                               L"speed = 9600\n"
-                               L"log = C:\\calls.log\n"
-                               L"port = two\n"
-                               L"fail = u_dir\n"
-                               L"colour = blue\n",
-                               &errors);
+  const Config c =
+      ParseConfig(L"# a device\ndevice = C:\\dev ice\nport=2\ncapacity = 4096 # small\n"
+                  L"fail = u_upload 2 5\nfail = u_nego 1 -1\ndrop-after = 7\n"
+                  L"speed = 9600\nlog = C:\\calls.log\nport = two\nfail = u_dir\n"
+                  L"colour = blue\n",
+                  &errors);
   EXPECT_EQ(std::tie(c.deviceDir, c.port, c.capacity, c.dropAfter, c.bitsPerSecond, c.logFile),
             std::tuple(L"C:\\dev ice", 2, 4096u, std::optional(7), 9600u, L"C:\\calls.log"));
-  std::vector<std::tuple<std::string, int, std::int32_t>> faults;
-  for (const Fault& f : c.faults) faults.emplace_back(f.function, f.nth, f.status);
-  EXPECT_EQ(faults, (std::vector<std::tuple<std::string, int, std::int32_t>>{{"u_upload", 2, 5},
-                                                                             {"u_nego", 1, -1}}));
+  std::string faults;
+  for (const Fault& f : c.faults)
+    faults += f.function + " " + std::to_string(f.nth) + " " + std::to_string(f.status) + ";";
+  EXPECT_EQ(faults, "u_upload 2 5;u_nego 1 -1;");
   EXPECT_EQ(errors.size(), 3u);
 }
 

@@ -16,38 +16,16 @@
 #include "link/transfer.h"
 #include "pkg/ravuz.h"
 #include "run/fini_merge.h"
-#include "support/test_program.h"
+#include "support/linked_program.h"
 #include "util/text.h"
 
 namespace {
 
 using namespace vokuta;
 
-const std::wstring kDeviceFile = L"C:\\device\\SYSTEM\\RAVUZ.INI";
-
 // After this many boxes the user gives up: every question is answered No or Cancel. Beyond
 // kMaxBoxes the installer asks for ever.
 constexpr std::size_t kPatience = 12, kMaxBoxes = kPatience + 12;
-
-class FuzzUi : public test::ScriptedUi {
-public:
-  explicit FuzzUi(std::uint64_t answers) : answers_(answers) {}
-  int messageBox(const std::wstring& text, const std::wstring& title, Buttons buttons, Icon icon,
-                 int defaultButton) override {
-    const bool first = boxes.size() < kPatience && (answers_ & 1);
-    answers_ = answers_ >> 1 | answers_ << 63;
-    // By the buttons: the first one's answer, the other's.
-    static constexpr int kAnswers[][2] = {
-        {kOk, kOk}, {kOk, kCancel}, {kYes, kNo}, {kRetry, kCancel}};
-    const int answer = kAnswers[static_cast<int>(buttons)][first ? 0 : 1];
-    boxes.push_back({text, title, buttons, icon, defaultButton, answer});
-    if (boxes.size() > kMaxBoxes) __builtin_trap();
-    return answer;
-  }
-
-private:
-  std::uint64_t answers_;
-};
 
 // A text as a Setup.inf column gives it: CP932, or UTF-8 after the byte-order mark.
 std::wstring column(FuzzedDataProvider& in, std::size_t max, bool utf8) {
@@ -71,7 +49,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool utf8 = in.ConsumeBool();
   const bool deviceHasFile = in.ConsumeBool();
   devsim::Config config;
-  config.deviceDir = L"C:\\device";
   const int trouble = in.ConsumeIntegralInRange(0, 3); // 1: a fault, 2: a dropped link
   if (trouble == 1)
     config.faults.push_back({in.ConsumeBool() ? "u_download" : "u_upload",
@@ -90,31 +67,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rec.mmp = in.ConsumeIntegral<std::uint32_t>();
     package.push_back(rec);
   }
-  const auto answers = in.ConsumeIntegral<std::uint64_t>();
+  auto answers = in.ConsumeIntegral<std::uint64_t>();
   // -2: the choice dialog is closed; -1: OK on the slot it selects; else OK on that line.
   const int choice = in.ConsumeIntegralInRange(-2, 59);
   const std::vector<std::uint8_t> before = in.ConsumeRemainingBytes<std::uint8_t>();
 
-  FuzzUi ui(answers);
-  test::FakeRegistry registry;
-  test::FakePcFiles files;
-  Program p{Seams{ui, registry, files, sjis}};
-  files.addDirectory(L"C:\\device\\SYSTEM");
-  files.addDirectory(L"C:\\PcSide\\vkapps");
-  files.addDirectory(L"C:\\PcSide\\redirav\\cache");
-  if (deviceHasFile) files.addFile(kDeviceFile, std::string(before.begin(), before.end()));
-  p.g.FiniPcPath = L"C:\\PcSide\\vkapps\\$$Ravuz$.ini";
-  p.g.CacheDir = L"C:\\PcSide\\redirav\\cache";
-  p.g.PortNumber = config.port;
-  devsim::SimulatedDevice device(config, files, sjis);
-  p.link = &device;
-  std::int32_t status;
-  device.u_nego(0, config.port, 1, 4, &status);
+  test::LinkedProgram t;
+  Program& p = t.p;
+  t.files.addDirectory(L"C:\\device\\SYSTEM");
+  if (deviceHasFile) t.files.addFile(test::kDeviceIni, std::string(before.begin(), before.end()));
+  t.use(config);
+  t.connect();
+  t.ui.otherwise = [&](Buttons buttons) {
+    if (t.ui.boxes.size() >= kMaxBoxes) __builtin_trap();
+    const bool first = t.ui.boxes.size() < kPatience && (answers & 1);
+    answers = answers >> 1 | answers << 63;
+    // By the buttons: the first one's answer, the other's.
+    static constexpr int kAnswers[][2] = {
+        {kOk, kOk}, {kOk, kCancel}, {kYes, kNo}, {kRetry, kCancel}};
+    return kAnswers[static_cast<int>(buttons)][first ? 0 : 1];
+  };
   bool closed = false;
-  ui.onModal = [&](Form) {
+  t.ui.onModal = [&](Form) {
     closed = choice == -2;
     if (closed) return frm2list::Form_unload(p);
-    if (choice >= 0) ui.listSelect(Form::Frm2List, choice);
+    if (choice >= 0) t.ui.listSelect(Form::Frm2List, choice);
     frm2list::CmdOK_Click(p);
   };
   for (std::size_t r = 0; r < package.size(); ++r) p.finiTable[r] = package[r];
@@ -141,11 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // what the device took counts: the installer also counts an upload of the table that the
   // device refused with status -1 or above 0 as done.
   if (p.g.FiniChanged) rR2FiniB(p);
-  const bool written = p.g.FiniChanged && Filerini書込(p) == kDone && !device.calls().empty() &&
-                       device.calls().back().function == "u_upload" &&
-                       device.calls().back().result == 0;
+  const bool written = p.g.FiniChanged && Filerini書込(p) == kDone && !t.dev->calls().empty() &&
+                       t.dev->calls().back().function == "u_upload" &&
+                       t.dev->calls().back().result == 0;
   const auto deviceHolds = [&](const std::vector<std::uint8_t>& bytes) {
-    const auto now = files.contents(kDeviceFile);
+    const auto now = t.files.contents(test::kDeviceIni);
     return now && std::vector<std::uint8_t>(now->begin(), now->end()) == bytes;
   };
   // The device holds the image, and reading it back and writing it again gives it unchanged;

@@ -26,21 +26,11 @@ TEST(PkgMessages, EveryProblemHasANameAndTwoFilledTexts) {
             std::tuple(0, 1, 2));
 }
 
-TEST(PkgMessages, FillTakesItsArgumentsByNumber) {
+// Arguments by number; what JSON must escape.
+TEST(PkgMessages, FillAndJsonStringTakeTextAsTheyMust) {
   EXPECT_EQ(Fill(L"{2} after {1}; {1} again, {3} missing, {x} kept", {L"a", L"b"}),
             L"b after a; a again,  missing, {x} kept");
-}
-
-TEST(PkgJson, EscapesWhatJsonMust) {
   EXPECT_EQ(JsonString(L"a\"b\\c\r\n\t\x01\x7F表"), L"\"a\\\"b\\\\c\\r\\n\\t\\u0001\\u007f表\"");
-}
-
-TEST(PkgJson, IndentsByNesting) {
-  JsonWriter j;
-  j.beginObject().key("a").number(1).key("b").beginArray().value(L"x").flag(false).null();
-  j.endArray().key("c").beginObject().endObject().key("d").beginArray().endArray().endObject();
-  EXPECT_EQ(j.str(), L"{\n  \"a\": 1,\n  \"b\": [\n    \"x\",\n    false,\n    null\n  ],\n"
-                     L"  \"c\": {},\n  \"d\": []\n}\n");
 }
 
 } // namespace
