@@ -189,13 +189,6 @@ std::vector<FoundFile> FakePcFiles::find(const std::wstring& pattern, std::uint3
   const std::size_t nameStart = cut == std::wstring::npos || cut < start ? start : cut + 1;
   const std::wstring name = pattern.substr(nameStart);
   if (name.empty()) return {};
-  if (name.find_first_of(L"*?") == std::wstring::npos) {
-    // Without wildcards the search finds the entry itself, after "." and ".." are resolved.
-    const auto key = resolve(pattern);
-    const std::size_t keyCut = key ? key->rfind(L'\\') : std::wstring::npos;
-    if (keyCut == std::wstring::npos) return {}; // a drive root is no entry of anything
-    return list(key->substr(0, keyCut), key->substr(keyCut + 1), include);
-  }
   const std::wstring dir = nameStart == 0 ? L"." : pattern.substr(0, nameStart);
   const Node* node = lookup(dir);
   if (!node || !node->directory) return {};
