@@ -35,8 +35,7 @@ TEST(LocateSetupInf, CommandLineRules) {
   };
   for (const auto& c : cases) {
     const SetupInfLocation where = LocateSetupInf(c.cmd, L"C:\\PcSide", L"D:\\x");
-    EXPECT_EQ(where.SetupInfPath, c.path) << c.cmd.size();
-    EXPECT_EQ(where.SourceDir, c.source) << c.cmd.size();
+    EXPECT_EQ(std::pair(where.SetupInfPath, where.SourceDir), std::pair(c.path, c.source));
   }
 }
 
@@ -103,12 +102,6 @@ const std::wstring kFilerBox =
     L"RE Diravが起動しています。\r\nRE Diravを終了後、再試行してください。";
 const std::wstring kExitQuestion = L"「Vokuta本体ソフト インストーラ」を終了してよろしいですか？";
 
-Texts textsOf(const test::ScriptedUi& ui) {
-  Texts texts;
-  for (const auto& box : ui.boxes) texts.push_back(box.text);
-  return texts;
-}
-
 // The install directory loses one trailing backslash and ends at a NUL; the port is a number of
 // up to four little-endian bytes.
 TEST(Environment, ReadsTheRegistryValues) {
@@ -165,7 +158,7 @@ TEST(Environment, CheckAsksUntilTheFileManagerIsClosedOrTheUserLeaves) {
     else
       EXPECT_THROW(CheckEnvironment(u.p), ProgramEnded);
     EXPECT_EQ(u.p.g.FilerTempPath, c.dir.empty() ? L"" : kMarker);
-    EXPECT_EQ(textsOf(u.ui), c.boxes);
+    EXPECT_EQ(u.texts(), c.boxes);
     for (const auto& b : u.ui.boxes)
       EXPECT_EQ(std::tuple(b.title, b.buttons, b.icon), kinds.at(b.text));
   }

@@ -4,9 +4,12 @@
 #include "dialogs/choice_dialog.h"
 #include "dialogs/dir_dialog.h"
 #include "dialogs/port_dialog.h"
+#include "link/connection.h"
+#include "link/free_space.h"
 #include "link/transfer.h"
+#include "mainwin/exit_question.h"
 #include "mainwin/item_list_view.h"
-#include "support/test_program.h"
+#include "support/linked_program.h"
 
 namespace vokuta {
 namespace {
@@ -151,42 +154,71 @@ TEST_F(Navigation, CancelAndCloseBoxesAskTheExitQuestion) {
   frm3port::Form_unload(p);
   p.g.Communicating = true;
   frm1main::Form_unload(p);
-  ASSERT_EQ(t.ui.boxes.size(), 5u);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(t.ui.boxes[i].title, AppTitle + L" - 終了");
-  EXPECT_EQ(std::tuple(t.ui.boxes[4].text, t.ui.boxes[4].title, t.ui.boxes[4].icon),
-            std::tuple(L"通信中は終了できません。", AppTitle + L" - 終了禁止", Icon::Stop));
+  const std::wstring q = L" - 終了";
+  ASSERT_EQ(t.titles(), (Texts{q, q, q, q, L" - 終了禁止"}));
+  EXPECT_EQ(std::tuple(t.texts()[4], t.ui.boxes[4].icon),
+            std::tuple(L"通信中は終了できません。", Icon::Stop));
   EXPECT_EQ(p.g.PortNumber, 5); // No keeps the choice
   t.ui.answer({kYes});
   p.g.Communicating = false;
   EXPECT_THROW(frm3port::Cmdキャンセル_Click(p), test::ProgramEnded);
 }
 
-// The error and notice boxes of the run and the merge (their texts are tested where they come).
-TEST(Boxes, TitlesButtonsAndIcons) {
-  test::TestProgram u;
-  u.ui.answer({kOk, kOk, kOk, kOk, kOk, kOk, kOk});
-  MemoryErrorBox(u.p);
-  DeviceFileErrorBox(u.p, L"a");
-  PcFileErrorBox(u.p, L"a");
-  (void)CommErrorBox(u.p, L"a");
-  CannotAddBox(u.p);
-  AppChangeBox(u.p, 4, 0);
-  (void)RecordChangeBox(u.p, 4, 0);
-  Texts titles;
-  std::vector<Buttons> buttons;
-  std::vector<Icon> icons;
-  for (const auto& b : u.ui.boxes) {
-    titles.push_back(b.title.substr(AppTitle.size()));
-    buttons.push_back(b.buttons);
-    icons.push_back(b.icon);
-  }
-  EXPECT_EQ(titles,
-            (Texts{L" - メモリ容量エラー", L" - Vokuta本体ファイルエラー", L" - PCファイルエラー",
-                   L" - 通信エラー", L" - 注意", L" - 注意", L" - 注意"}));
+// Every box the run and the merge show on their own, as a user sees it.
+TEST(Boxes, TitlesTextsButtonsAndIcons) {
+  test::LinkedProgram u;
+  Program& p = u.p;
+  p.g.PortNumber = 2; // the device is on port 1
+  p.deviceFiniTable[4] = test::Association(L".TBL", L"\\OLD.EXF", 0x86E, 0x111);
+  p.finiTable[0] = test::Association(L".tbl", L"\\NEW.EXF", 0x86E, 0x222);
+  const std::wstring change = L"Ravuz.iniの 4番目の関連付けを変更します。\r\n\r\n変更前\r\n";
   using enum Buttons;
-  EXPECT_EQ(buttons, (std::vector{Ok, Ok, Ok, YesNo, Ok, Ok, OkCancel}));
   using enum Icon;
-  EXPECT_EQ(icons, (std::vector{Stop, Stop, Stop, Stop, Exclamation, Exclamation, Exclamation}));
+  const struct {
+    std::function<void()> show;
+    std::wstring title;
+    Buttons buttons;
+    Icon icon;
+    std::wstring text;
+  } cases[] = {
+      {[&] { MemoryErrorBox(p); }, L" - メモリ容量エラー", Ok, Stop,
+       L"Vokuta本体がメモリ容量不足です。\r\n\r\n不要なﾌｧｲﾙを削除後、再試行してください。"},
+      {[&] { DeviceFileErrorBox(p, L"Ravuz.ini"); }, L" - Vokuta本体ファイルエラー", Ok, Stop,
+       L"Vokuta本体に、Ravuz.iniがありません。\r\n\r\n"},
+      {[&] { PcFileErrorBox(p, L"C:\\pkg\\*.tbl"); }, L" - PCファイルエラー", Ok, Stop,
+       L"C:\\pkg\\*.tbl\r\n\r\nがありません。\r\n\r\n"},
+      {[&] { (void)CommErrorBox(p, L"a.exf"); }, L" - 通信エラー", YesNo, Stop,
+       L"A.EXF で通信エラー発生\r\n\r\n「Vokuta本体ソフト インストーラ」を続けますか？"},
+      {[&] { CannotAddBox(p); }, L" - 注意", Ok, Exclamation,
+       L"Ravuz.iniに関連付けを追加できません。\r\n\r\n"
+       L"次の画面で、不要な関連付けを１つ選択してください。\r\n"},
+      {[&] { AppChangeBox(p, 4, 0); }, L" - 注意", Ok, Exclamation,
+       change + L"app = \\OLD.EXF\r\n変更後\r\napp = \\NEW.EXF"},
+      {[&] { (void)RecordChangeBox(p, 4, 0); }, L" - 注意", OkCancel, Exclamation,
+       change + L"suffix = .TBL , attr = 0000 , id = 0000 , font = 086E\r\nmmp = 00000111 , file = "
+                L"\r\n変更後\r\nsuffix = .tbl , attr = 0000 , id = 0000 , font = 086E\r\n"
+                L"mmp = 00000222 , file = \r\n"},
+      {[&] { (void)ConnectPrompt(p); }, L" - 接続", YesNo, Information,
+       L"・本体を接続してください。\r\n・本体をﾘﾓｰﾄ準備中にしてください。\r\n\r\n  "
+       L"準備はよろしいですか？"},
+      {[&] { (void)CheckConnection(p); }, L" - 接続エラー", Ok, Stop,
+       L"本体が正しく接続されていません。\r\nｼﾘｱﾙﾎﾟｰﾄ番号を確認し、本体を再ｾｯﾄしてください。"},
+      {[&] { (void)FreeSpaceWarning(p, 512, -5); }, L" - 注意", YesNo, Exclamation,
+       L"Vokuta本体の空き容量が不足しています。\r\n\r\n"
+       L"全てのファイルをインストールできない可能性があります。\r\n\r\n"
+       L"インストールを続けますか?\r\n\r\n ･ Vokuta本体の空き容量 = -5 バイト\r\n\r\n"
+       L" ･ インストールするファイル容量 =  512 バイト\r\n"},
+      {[&] { ConfirmExit(p); }, L" - 終了", YesNo, Question,
+       L"「Vokuta本体ソフト インストーラ」を終了してよろしいですか？"}};
+  u.ui.otherwise = [](Buttons b) { return b == YesNo ? kNo : kOk; };
+  for (const auto& c : cases) {
+    u.ui.boxes.clear();
+    c.show();
+    ASSERT_EQ(u.ui.boxes.size(), 1u) << testing::PrintToString(c.title);
+    const auto& b = u.ui.boxes[0];
+    EXPECT_EQ(std::tuple(b.title, b.text, b.buttons, b.icon, b.defaultButton),
+              std::tuple(AppTitle + c.title, c.text, c.buttons, c.icon, 1));
+  }
 }
 
 } // namespace

@@ -68,7 +68,9 @@ TEST_F(Merge, AFreshDeviceGetsTheAssociationInSlot4) {
 
 // The device already has the package's suffix: what is kept, and what the user is asked.
 TEST(Merges, TheEntryOfTheSameSuffix) {
-  FiniRecord extras = Association(L".TBL", L"\\A.EXF");
+  const auto A = [](const wchar_t* suffix, const wchar_t* app, std::uint32_t font = 0x86E,
+                    std::uint32_t mmp = 0x264B7A) { return Association(suffix, app, font, mmp); };
+  FiniRecord extras = A(L".TBL", L"\\A.EXF");
   extras.attr = 1;
   extras.file = FitWidth(L"DATA", 8);
   const struct {
@@ -77,24 +79,20 @@ TEST(Merges, TheEntryOfTheSameSuffix) {
     int answer; ///< to every box
     std::size_t boxes;
     FiniRecord result;
-    bool changed;
   } cases[] = {
-      {"equal values", Association(L".tbl", L"\\SYSTEM\\APPS\\VIEWER.EXF"),
-       Association(L".TBL", L"\\system\\apps\\viewer.exf"), kOk, 0,
-       Association(L".tbl", L"\\SYSTEM\\APPS\\VIEWER.EXF"), false},
-      {"a blank program", Association(L".TBL", L""), Association(L".TBL", L"\\NEW.EXF"), kOk, 0,
-       Association(L".TBL", L"\\NEW.EXF"), true},
-      {"another program, values cancelled", Association(L".TBL", L"\\OLD.EXF", 1, 0x111),
-       Association(L".tbl", L"\\NEW.EXF", 1, 0x222), kCancel, 2,
-       Association(L".TBL", L"\\NEW.EXF", 1, 0x111), true},
-      {"only the icon, cancelled", Association(L".TBL", L"\\A.EXF", 0x100),
-       Association(L".TBL", L"\\A.EXF", 0x200), kCancel, 1, Association(L".TBL", L"\\A.EXF", 0x100),
-       false},
-      {"only the icon, OK", Association(L".TBL", L"\\A.EXF", 0x100),
-       Association(L".TBL", L"\\A.EXF", 0x200), kOk, 1, Association(L".TBL", L"\\A.EXF", 0x200),
-       true},
-      {"values only the device has", extras, Association(L".TBL", L"\\A.EXF"), kOk, 1,
-       Association(L".TBL", L"\\A.EXF"), true},
+      {"equal values", A(L".tbl", L"\\SYSTEM\\APPS\\VIEWER.EXF"),
+       A(L".TBL", L"\\system\\apps\\viewer.exf"), kOk, 0,
+       A(L".tbl", L"\\SYSTEM\\APPS\\VIEWER.EXF")},
+      {"blank program", A(L".TBL", L""), A(L".TBL", L"\\NEW.EXF"), kOk, 0,
+       A(L".TBL", L"\\NEW.EXF")},
+      {"other program, values cancelled", A(L".TBL", L"\\OLD.EXF", 1, 0x111),
+       A(L".tbl", L"\\NEW.EXF", 1, 0x222), kCancel, 2, A(L".TBL", L"\\NEW.EXF", 1, 0x111)},
+      {"icon cancelled", A(L".TBL", L"\\A.EXF", 0x100), A(L".TBL", L"\\A.EXF", 0x200), kCancel, 1,
+       A(L".TBL", L"\\A.EXF", 0x100)},
+      {"icon OK", A(L".TBL", L"\\A.EXF", 0x100), A(L".TBL", L"\\A.EXF", 0x200), kOk, 1,
+       A(L".TBL", L"\\A.EXF", 0x200)},
+      {"values only the device has", extras, A(L".TBL", L"\\A.EXF"), kOk, 1,
+       A(L".TBL", L"\\A.EXF")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -107,25 +105,8 @@ TEST(Merges, TheEntryOfTheSameSuffix) {
     EXPECT_EQ(t.ui.boxes.size(), c.boxes);
     EXPECT_EQ(t.p.deviceFiniTable[4], c.result);
     EXPECT_TRUE(IsFreeSlot(t.p, 5));
-    EXPECT_EQ(t.p.g.FiniChanged, c.changed);
+    EXPECT_EQ(t.p.g.FiniChanged, c.result != c.device); // marked exactly when it changed
   }
-}
-
-TEST_F(Merge, ChangedValuesAreConfirmed) {
-  Has(t, {Association(L".TBL", L"\\OLD.EXF", 0x86E, 0x111)});
-  p.finiTable[0] = Association(L".tbl", L"\\NEW.EXF", 0x86E, 0x222);
-  t.ui.answer({kOk, kOk});
-  EXPECT_EQ(Filerini変更(p, 0), 0);
-  EXPECT_EQ(
-      t.texts(),
-      (Texts{L"Ravuz.iniの 4番目の関連付けを変更します。\r\n\r\n変更前\r\napp = \\OLD.EXF"
-             L"\r\n変更後\r\napp = \\NEW.EXF",
-             L"Ravuz.iniの 4番目の関連付けを変更します。\r\n\r\n変更前\r\n"
-             L"suffix = .TBL , attr = 0000 , id = 0000 , font = 086E\r\nmmp = 00000111 , file = "
-             L"\r\n変更後\r\n"
-             L"suffix = .tbl , attr = 0000 , id = 0000 , font = 086E\r\nmmp = 00000222 , file = "
-             L"\r\n"}));
-  EXPECT_EQ(p.deviceFiniTable[4], p.finiTable[0]);
 }
 
 TEST_F(Merge, AFreeSlotInTheMiddleIsTaken) {
@@ -142,34 +123,21 @@ TEST_F(Merge, AFreeSlotInTheMiddleIsTaken) {
   EXPECT_EQ(p.deviceFiniTable[9].suffix, L".NEW");
 }
 
-TEST_F(Merge, TwoRowsWithOneSuffix) {
-  p.finiTable[0] = Association(L".TBL", L"\\A.EXF", 1);
-  p.finiTable[1] = Association(L".TBL", L"\\A.EXF", 2);
-  t.ui.answer({kOk, kOk});
-  Filerini変更(p, 0);
-  Filerini変更(p, 1);
-  EXPECT_EQ(p.deviceFiniTable[4].font, 2u);
-  EXPECT_TRUE(IsFreeSlot(p, 5));
-}
-
-class FullTable : public Merge {
-protected:
-  FullTable() {
-    std::vector<FiniRecord> records;
-    for (int i = 4; i < 64; ++i)
-      records.push_back(Association(L".S" + std::to_wstring(i), L"\\A.EXF", 0x86D6, 0x264447));
-    records[0] = Association(L".TXT", L"\\SYSTEM\\APPS\\LEAFLET.EXF", 0x86D6, 0x264447);
-    Has(t, records);
-    p.finiTable[0] = Association(L".new", L"\\system\\b.exf");
-  }
-};
-
-TEST_F(FullTable, OkWithoutAChoiceGivesUpTheLastSlot) {
-  t.ui.answer({kOk});
+// A full table asks which slot to give up: OK without a choice gives up the last one, the first
+// line slot 4, and the close box none.
+TEST_F(Merge, AFullTable) {
+  std::vector<FiniRecord> records;
+  for (int i = 4; i < 64; ++i)
+    records.push_back(Association(L".S" + std::to_wstring(i), L"\\A.EXF", 0x86D6, 0x264447));
+  records[0] = Association(L".TXT", L"\\SYSTEM\\APPS\\LEAFLET.EXF", 0x86D6, 0x264447);
+  Has(t, records);
+  p.finiTable[0] = Association(L".new", L"\\system\\b.exf");
+  p.finiTable[1] = Association(L".two", L"\\system\\c.exf");
+  p.finiTable[2] = Association(L".thr", L"\\system\\c.exf");
+  t.ui.answer({kOk, kOk, kOk});
   EXPECT_EQ(Filerini変更(p, 0), 0);
   EXPECT_TRUE(modalSeen);
-  EXPECT_EQ(t.texts(), Texts{L"Ravuz.iniに関連付けを追加できません。\r\n\r\n"
-                             L"次の画面で、不要な関連付けを１つ選択してください。\r\n"});
+  EXPECT_EQ(t.titles(), Texts{L" - 注意"});
   const auto& list = t.ui.lists[Form::Frm2List];
   ASSERT_EQ(list.size(), 60u);
   EXPECT_EQ(list[0],
@@ -178,28 +146,24 @@ TEST_F(FullTable, OkWithoutAChoiceGivesUpTheLastSlot) {
   EXPECT_EQ(t.ui.captions[Form::Frm2List], L"Vokuta本体ソフト インストーラ - 不要な関連付け選択");
   EXPECT_EQ((t.ui.texts[{Form::Frm2List, Control::Lab追加}]),
             L"suffix = .NEW , app = " + FitWidth(L"\\SYSTEM\\B.EXF", 32));
-  EXPECT_EQ(p.deviceFiniTable[63].suffix, L".new");
-  EXPECT_EQ(p.deviceFiniTable[62].suffix, L".S62");
-  EXPECT_EQ(p.g.DropIndex, 59);
+  EXPECT_EQ(std::tuple(p.deviceFiniTable[62].suffix, p.deviceFiniTable[63].suffix, p.g.DropIndex),
+            std::tuple(L".S62", L".new", 59));
   EXPECT_EQ(t.ui.windowLog,
             (Texts{L"show Frm2List modal", L"hide Frm2List", L"show Frm3Port modeless"}));
-}
 
-TEST_F(FullTable, TheFirstLineReplacesSlot4AndTheCloseBoxNothing) {
   choose = [this] {
     t.ui.listSelect(Form::Frm2List, 0);
     frm2list::CmdOK_Click(p);
   };
-  t.ui.answer({kOk, kOk});
-  Filerini変更(p, 0);
-  EXPECT_EQ(p.deviceFiniTable[4].suffix, L".new");
-  EXPECT_TRUE(p.g.FiniChanged);
-
-  p.finiTable[1] = Association(L".two", L"\\system\\c.exf");
-  choose = [this] { frm2list::Form_unload(p); };
   p.g.FiniChanged = false;
   EXPECT_EQ(Filerini変更(p, 1), 0);
-  EXPECT_EQ(FindSuffixSlot(p, 4, L".two"), -1);
+  EXPECT_EQ(p.deviceFiniTable[4].suffix, L".two");
+  EXPECT_TRUE(p.g.FiniChanged);
+
+  choose = [this] { frm2list::Form_unload(p); };
+  p.g.FiniChanged = false;
+  EXPECT_EQ(Filerini変更(p, 2), 0);
+  EXPECT_EQ(FindSuffixSlot(p, 4, L".thr"), -1);
   EXPECT_FALSE(p.g.FiniChanged);
 }
 

@@ -81,30 +81,29 @@ TEST(InstallFaults, EveryFaultAtEveryCallEndsCleanly) {
   // The link's start (2) and end, the free space, 4 levels, 4 uploads, the table's download.
   ASSERT_EQ(calls.size(), 13u);
 
-  const struct {
-    const char* name;
-    std::optional<std::int32_t> status; ///< none: the link drops from that call on
-  } kinds[] = {{"broken link", 0},
-               {"memory full", link_status::kMemoryFull},
-               {"file missing", link_status::kNoSuchFile},
-               {"link dropped", std::nullopt}};
+  // A status, or none: the link drops from that call on.
+  const std::pair<const char*, std::optional<std::int32_t>> kinds[] = {
+      {"broken link", 0},
+      {"memory full", link_status::kMemoryFull},
+      {"file missing", link_status::kNoSuchFile},
+      {"link dropped", std::nullopt}};
   std::vector<std::string> violations;
   std::size_t runs = 0;
   for (std::size_t at = 0; at < calls.size(); ++at) {
     const int nth = static_cast<int>(std::count(calls.begin(), calls.begin() + at + 1, calls[at]));
-    for (const auto& kind : kinds) {
+    for (const auto& [kind, status] : kinds) {
       for (const bool noOnce : {false, true}) {
         devsim::Config config;
-        if (kind.status)
-          config.faults = {{calls[at], nth, *kind.status}};
+        if (status)
+          config.faults = {{calls[at], nth, *status}};
         else
           config.dropAfter = static_cast<int>(at);
         World w(config, noOnce);
         const Files outsideBefore = w.outside();
         w.run();
         ++runs;
-        const std::string where = std::string(kind.name) + " at call " + std::to_string(at + 1) +
-                                  " (" + calls[at] + ")" + (noOnce ? ", No once" : ", Yes") + ": ";
+        const std::string where = std::string(kind) + " at call " + std::to_string(at + 1) + " (" +
+                                  calls[at] + ")" + (noOnce ? ", No once" : ", Yes") + ": ";
         auto fail = [&](const std::string& what) { violations.push_back(where + what); };
         const auto titles = w.titles();
         const auto closing = std::count_if(titles.begin(), titles.end(), [](auto& title) {
@@ -114,8 +113,7 @@ TEST(InstallFaults, EveryFaultAtEveryCallEndsCleanly) {
         if (closing != (w.ended ? 1 : 0)) fail("closing boxes: " + std::to_string(closing));
         const bool success = w.ended && titles.back() == L" - 正常終了";
         const Files device = w.under(kDeviceDir);
-        const bool missingTable = kind.status == link_status::kNoSuchFile &&
-                                  calls[at] == "u_download" &&
+        const bool missingTable = status == link_status::kNoSuchFile && calls[at] == "u_download" &&
                                   w.files.contents(kDeviceIni) == tableOnNothing;
         for (const auto& [path, bytes] : device) {
           const bool old = before.count(path) && before.at(path) == bytes;
@@ -132,7 +130,7 @@ TEST(InstallFaults, EveryFaultAtEveryCallEndsCleanly) {
         }
         if (w.outside() != outsideBefore) fail("written outside its folders");
         // A level that failed is asked for again, so a Yes to every question gets there.
-        if (!noOnce && kind.status == 0 && calls[at] == "u_mkdir" && !success)
+        if (!noOnce && status == 0 && calls[at] == "u_mkdir" && !success)
           fail("a failed level is never made again");
       }
     }

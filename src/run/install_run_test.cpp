@@ -16,7 +16,7 @@ const std::string kTable(4 * 54, '\0');
 const std::wstring kViewer = L"\\SYSTEM\\APPS\\VIEWER.EXF", kIni = L"\\SYSTEM\\RAVUZ.INI";
 
 // Next with these answers; true when the program ended.
-bool Next(test::LinkedProgram& t, std::initializer_list<int> answers) {
+bool Next(test::LinkedProgram& t, const std::vector<int>& answers) {
   t.ui.boxes.clear();
   t.ui.answer(answers);
   bool ended = false;
@@ -32,25 +32,8 @@ bool Next(test::LinkedProgram& t, std::initializer_list<int> answers) {
 class InstallRun : public ::testing::Test {
 protected:
   InstallRun() { t.addPackage(); }
-  // A run with these faults onto a device with an empty association file, which must end with
-  // the failure box.
-  void fail(std::vector<devsim::Fault> faults) {
-    mustFail = true;
-    t.files.addFile(kDeviceIni, kTable);
-    t.withFaults(std::move(faults));
-  }
-  void TearDown() override {
-    if (!mustFail) return;
-    ASSERT_FALSE(t.ui.boxes.empty());
-    EXPECT_EQ(t.ui.boxes.back().icon, Icon::Exclamation);
-    EXPECT_EQ(t.titles().back(), L" - エラー終了");
-    EXPECT_FALSE(t.files.exists(kWorkCopy));
-    EXPECT_EQ(t.texts().back(), L"「Vokuta本体ソフト インストーラ」は正常に終了しませんでした。\r\n"
-                                L"はじめから「Vokuta本体ソフト インストーラ」を実行してください。");
-  }
   test::LinkedProgram t;
   Program& p = t.p;
-  bool mustFail = false;
 };
 
 TEST_F(InstallRun, AFreshDeviceGetsEveryFileAndTheAssociation) {
@@ -119,45 +102,54 @@ TEST_F(InstallRun, EarlyStopsReturnToTheMainWindow) {
   EXPECT_EQ(t.titles()[0], L" - 起動エラー");
 }
 
-TEST_F(InstallRun, MemoryFullInTheMiddleStopsAndKeepsTheAssociationFile) {
-  fail({{"u_upload", 2, 5}});
-  ASSERT_TRUE(Next(t, {kYes, kOk, kOk}));
-  EXPECT_EQ(t.texts()[1],
-            L"Vokuta本体がメモリ容量不足です。\r\n\r\n不要なﾌｧｲﾙを削除後、再試行してください。");
-  EXPECT_EQ(t.deviceFiles(), (Texts{kViewer, kIni}));
-  EXPECT_EQ(t.files.contents(kDeviceIni), kTable);
-}
-
-TEST_F(InstallRun, AReconnectionThatFailsMarksTheRunButTriesTheRest) {
-  p.setupTable[0] = {L"*.dat", L"\\data", L"C:\\pkg\\data", L""};
-  p.setupTable[1] = {L"viewer.exf", L"\\apps", L"C:\\pkg", L"fini"};
-  fail({{"u_upload", 1, 0}, {"u_nego", 2, 0}});
-  // one.dat: error, Yes, Yes, the reconnection fails; two.dat: error (no link), Yes, Yes, works.
-  ASSERT_TRUE(Next(t, {kYes, kYes, kYes, kOk, kYes, kYes, kOk}));
-  EXPECT_TRUE(p.g.RunFailed);
-  EXPECT_EQ(t.deviceFiles(), (Texts{L"\\APPS\\VIEWER.EXF", L"\\DATA\\TWO.DAT", kIni}));
-  EXPECT_EQ(t.files.contents(kDeviceIni), kTable); // read, merged, but not written after a failure
-}
-
-TEST_F(InstallRun, APatternThatMatchesNothingNamesItsPath) {
-  p.setupTable[1] = {L"*.tbl", L"\\data", L"C:\\pkg\\data", L""};
-  fail({});
-  ASSERT_TRUE(Next(t, {kYes, kOk, kOk}));
-  EXPECT_EQ(t.texts()[1], L"C:\\pkg\\data\\*.tbl\r\n\r\nがありません。\r\n\r\n");
-  EXPECT_EQ(t.files.contents(kDeviceIni), kTable);
-}
-
-TEST_F(InstallRun, AFailedEndOfTheLinkIsAFailure) {
-  fail({{"u_end", 2, 0}});
-  ASSERT_TRUE(Next(t, {kYes, kOk}));
-  EXPECT_FALSE(p.g.RunFailed);
-  EXPECT_EQ(t.files.contents(kDeviceIni)->size(), 5u * 54);
-}
-
-TEST_F(InstallRun, AnAssociationFileThatCannotBeWrittenBackFailsTheRun) {
-  fail({{"u_upload", 4, 5}});
-  ASSERT_TRUE(Next(t, {kYes, kOk, kOk}));
-  EXPECT_EQ(t.titles()[1], L" - メモリ容量エラー");
+// Runs onto a device with an empty association file that end with the failure box. A failed
+// row stops the run; a reconnection that fails marks it but the rest is tried.
+TEST(InstallRuns, ThatFail) {
+  const std::wstring mem = L" - メモリ容量エラー", comm = L" - 通信エラー", end = L" - エラー終了";
+  const std::wstring one = L"\\DATA\\ONE.DAT", two = L"\\DATA\\TWO.DAT",
+                     apps = L"\\APPS\\VIEWER.EXF";
+  const SetupRow viewer{L"viewer.exf", L"\\system\\apps", L"C:\\pkg", L"Fini"},
+      tbl{L"*.tbl", L"\\data", L"C:\\pkg\\data", L""},
+      dats{L"*.dat", L"\\data", L"C:\\pkg\\data", L""},
+      atApps{L"viewer.exf", L"\\apps", L"C:\\pkg", L"fini"};
+  const devsim::Fault cut{"u_upload", 1, 0}, noNego{"u_nego", 2, 0};
+  const std::vector<int> twice{kYes, kYes, kYes, kOk, kYes, kYes, kOk};
+  const struct {
+    std::vector<devsim::Fault> faults;
+    std::vector<SetupRow> rows; ///< in place of the package's, when given
+    std::vector<int> answers;
+    std::wstring second; ///< the second box's title
+    Texts device;
+  } cases[] = {
+      {{{"u_upload", 2, 5}}, {}, {kYes, kOk, kOk}, mem, {kViewer, kIni}},
+      {{}, {viewer, tbl}, {kYes, kOk, kOk}, L" - PCファイルエラー", {kViewer, kIni}},
+      {{{"u_end", 2, 0}}, {}, {kYes, kOk}, end, {one, two, kViewer, kIni}},
+      // The association file cannot be written back.
+      {{{"u_upload", 4, 5}}, {}, {kYes, kOk, kOk}, mem, {one, two, kViewer, kIni}},
+      // one.dat: error, Yes, Yes, the reconnection fails; two.dat: error (no link), Yes, Yes.
+      {{cut, noNego}, {dats, atApps}, twice, comm, {apps, two, kIni}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(&c - cases);
+    test::LinkedProgram t;
+    t.addPackage();
+    t.files.addFile(kDeviceIni, kTable);
+    t.withFaults(c.faults);
+    for (std::size_t i = 0; i < c.rows.size(); ++i) t.p.setupTable[i] = c.rows[i];
+    ASSERT_TRUE(Next(t, c.answers));
+    ASSERT_GE(t.ui.boxes.size(), 2u);
+    EXPECT_EQ(t.titles()[1], c.second);
+    // Only the end of the link fails after all went well: then the table was written.
+    EXPECT_EQ(t.p.g.RunFailed, c.second != end);
+    EXPECT_EQ(t.deviceFiles(), c.device);
+    EXPECT_EQ(t.files.contents(kDeviceIni)->size(), (c.second == end ? 5u : 4u) * 54);
+    EXPECT_FALSE(t.files.exists(kWorkCopy));
+    EXPECT_EQ(std::tuple(t.titles().back(), t.texts().back(), t.ui.boxes.back().icon),
+              std::tuple(end,
+                         L"「Vokuta本体ソフト インストーラ」は正常に終了しませんでした。\r\n"
+                         L"はじめから「Vokuta本体ソフト インストーラ」を実行してください。",
+                         Icon::Exclamation));
+  }
 }
 
 } // namespace

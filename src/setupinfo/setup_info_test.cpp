@@ -192,13 +192,12 @@ TEST(FormatKBytes, HalvesAndWholes) {
 // Every matched file counts in whole 512-byte blocks plus one, hidden and system files too;
 // directories and missing files count nothing.
 TEST_F(SetupInfo, ItemSizeCountsEveryMatchedFileInWholeBlocksPlusOne) {
-  t.files.addFile(L"C:\\pkg\\a.dat", std::string(600, 'a'));
-  t.files.addFile(L"C:\\pkg\\b.dat", std::string(600, 'b'), kAttrHidden);
-  t.files.addFile(L"C:\\pkg\\c.dat", std::string(600, 'c'), kAttrSystem);
+  const std::tuple<const wchar_t*, std::size_t, std::uint32_t> files[] = {
+      {L"a.dat", 600, 0}, {L"b.dat", 600, kAttrHidden}, {L"c.dat", 600, kAttrSystem},
+      {L"e.exf", 511, 0}, {L"f.exf", 512, 0},           {L"g.exf", 0, 0}};
+  for (const auto& [name, size, attributes] : files)
+    t.files.addFile(L"C:\\pkg\\" + std::wstring(name), std::string(size, 'x'), attributes);
   t.files.addDirectory(L"C:\\pkg\\d.dat");
-  t.files.addFile(L"C:\\pkg\\e.exf", std::string(511, 'e'));
-  t.files.addFile(L"C:\\pkg\\f.exf", std::string(512, 'f'));
-  t.files.addFile(L"C:\\pkg\\g.exf", "");
   p.setupTable[0] = {L"*.dat", L"\\data", L"C:\\pkg", L""};
   p.setupTable[1] = {L"e.exf", L"", L"C:\\pkg", L""};
   p.setupTable[2] = {L"f.exf", L"\\apps", L"C:\\pkg", L"Fini"};

@@ -30,11 +30,6 @@ std::wstring lastName(const std::wstring& normalized) {
 std::uint32_t shownAttributes(bool directory, std::uint32_t attributes) {
   return attributes | (directory ? kAttrDirectory : 0u);
 }
-[[noreturn]] void setupError(const char* what, const std::wstring& path) {
-  std::string narrow;
-  for (wchar_t c : path) narrow.push_back(c > 0 && c < 0x7F ? static_cast<char>(c) : '?');
-  throw std::invalid_argument(std::string("FakePcFiles: ") + what + ": " + narrow);
-}
 
 } // namespace
 
@@ -107,7 +102,7 @@ void FakePcFiles::ensureDirectories(const std::wstring& normalized) {
     const std::wstring prefix = normalized.substr(0, cut);
     if (!nodes_.try_emplace(FoldName(prefix), Node{lastName(prefix), true, 0, {}})
              .first->second.directory)
-      setupError("a file is in the way", normalized);
+      throw std::invalid_argument("FakePcFiles: a file is in the way");
   }
 }
 
@@ -128,14 +123,14 @@ std::vector<FoundFile> FakePcFiles::list(const std::wstring& dirKey, const std::
 }
 
 void FakePcFiles::addDrive(wchar_t drive) {
-  if (!isAsciiLetter(drive)) setupError("not a drive letter", std::wstring(1, drive));
+  if (!isAsciiLetter(drive)) throw std::invalid_argument("FakePcFiles: not a drive letter");
   const std::wstring root{FoldNameChar(drive), L':'};
   if (nodes_.try_emplace(root, Node{root, true, 0, {}}).second) currentDirs_[root[0]] = root;
 }
 
 void FakePcFiles::addDirectory(const std::wstring& path) {
   const auto normalized = normalize(path);
-  if (!normalized) setupError("unusable path", path);
+  if (!normalized) throw std::invalid_argument("FakePcFiles: unusable path");
   ensureDirectories(*normalized);
 }
 
@@ -143,11 +138,11 @@ void FakePcFiles::addFile(const std::wstring& path, const std::string& bytes,
                           std::uint32_t attributes) {
   const auto normalized = normalize(path);
   if (!normalized || normalized->size() == 2 || endsInSeparator(path))
-    setupError("unusable file path", path);
+    throw std::invalid_argument("FakePcFiles: unusable file path");
   ensureDirectories(normalized->substr(0, normalized->rfind(L'\\')));
   Node& node = nodes_.try_emplace(FoldName(*normalized), Node{lastName(*normalized), false, 0, {}})
                    .first->second;
-  if (node.directory) setupError("a directory is in the way", path);
+  if (node.directory) throw std::invalid_argument("FakePcFiles: a directory is in the way");
   node.attributes = (attributes & kSettableAttrs) | kAttrArchive;
   node.bytes = bytes;
 }
@@ -194,13 +189,6 @@ std::vector<FoundFile> FakePcFiles::find(const std::wstring& pattern, std::uint3
   const std::size_t nameStart = cut == std::wstring::npos || cut < start ? start : cut + 1;
   const std::wstring name = pattern.substr(nameStart);
   if (name.empty()) return {};
-  if (name.find_first_of(L"*?") == std::wstring::npos) {
-    // Without wildcards the search finds the entry itself, after "." and ".." are resolved.
-    const auto key = resolve(pattern);
-    const std::size_t keyCut = key ? key->rfind(L'\\') : std::wstring::npos;
-    if (keyCut == std::wstring::npos) return {}; // a drive root is no entry of anything
-    return list(key->substr(0, keyCut), key->substr(keyCut + 1), include);
-  }
   const std::wstring dir = nameStart == 0 ? L"." : pattern.substr(0, nameStart);
   const Node* node = lookup(dir);
   if (!node || !node->directory) return {};

@@ -69,19 +69,6 @@ struct LinkedProgram : TestProgram {
     for (auto& path : out) path.erase(0, kDeviceDir.size());
     return out;
   }
-  /// The boxes' titles without the program's name that starts them.
-  std::vector<std::wstring> titles() const {
-    std::vector<std::wstring> out;
-    for (const auto& box : ui.boxes)
-      out.push_back(box.title.starts_with(AppTitle) ? box.title.substr(AppTitle.size())
-                                                    : box.title);
-    return out;
-  }
-  std::vector<std::wstring> texts() const {
-    std::vector<std::wstring> out;
-    for (const auto& box : ui.boxes) out.push_back(box.text);
-    return out;
-  }
 };
 
 } // namespace vokuta::test

@@ -65,30 +65,22 @@ protected:
 using Names = std::vector<std::wstring>;
 
 TEST_P(PcFilesContract, FindListsHiddenSystemAndDirectoriesOnlyWhenAsked) {
-  make(L"plain.txt");
-  make(L"ro.txt", "x", kAttrReadOnly);
-  make(L"hidden.txt", "x", kAttrHidden);
-  make(L"system.sys", "x", kAttrSystem);
-  make(L"both.sys", "x", kAttrHidden | kAttrSystem);
-  make(L"sub\\", "", 0);
-  make(L"sub\\inner.txt");
-  make(L"hidsub\\", "", kAttrHidden);
+  const std::uint32_t ro = kAttrReadOnly, hid = kAttrHidden, sys = kAttrSystem,
+                      dir = kAttrDirectory;
+  const std::pair<const wchar_t*, std::uint32_t> entries[] = {
+      {L"plain.txt", 0},        {L"ro.txt", ro}, {L"hidden.txt", hid},   {L"system.sys", sys},
+      {L"both.sys", hid | sys}, {L"sub\\", 0},   {L"sub\\inner.txt", 0}, {L"hidsub\\", hid}};
+  for (const auto& [name, attr] : entries) make(name, "x", attr);
 
   // Attributes as numbers: 1 read-only, 2 hidden, 4 system, 16 directory.
-  const struct {
-    std::uint32_t include;
-    Names expected;
-  } cases[] = {
+  const std::pair<std::uint32_t, Names> cases[] = {
       {0, {L"plain.txt:0", L"ro.txt:1"}},
-      {kAttrHidden, {L"hidden.txt:2", L"plain.txt:0", L"ro.txt:1"}},
-      {kAttrSystem, {L"plain.txt:0", L"ro.txt:1", L"system.sys:4"}},
-      {kAttrHidden | kAttrSystem,
-       {L"both.sys:6", L"hidden.txt:2", L"plain.txt:0", L"ro.txt:1", L"system.sys:4"}},
-      {kAttrDirectory, {L"plain.txt:0", L"ro.txt:1", L"sub:16"}},
-      {kAttrHidden | kAttrDirectory,
-       {L"hidden.txt:2", L"hidsub:18", L"plain.txt:0", L"ro.txt:1", L"sub:16"}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(found(L"*", c.include, true), c.expected) << c.include;
+      {hid, {L"hidden.txt:2", L"plain.txt:0", L"ro.txt:1"}},
+      {sys, {L"plain.txt:0", L"ro.txt:1", L"system.sys:4"}},
+      {hid | sys, {L"both.sys:6", L"hidden.txt:2", L"plain.txt:0", L"ro.txt:1", L"system.sys:4"}},
+      {dir, {L"plain.txt:0", L"ro.txt:1", L"sub:16"}},
+      {hid | dir, {L"hidden.txt:2", L"hidsub:18", L"plain.txt:0", L"ro.txt:1", L"sub:16"}}};
+  for (const auto& [include, expected] : cases) EXPECT_EQ(found(L"*", include, true), expected);
 }
 
 TEST_P(PcFilesContract, FindMatchesWildcardsAsWindowsDoes) {
@@ -97,10 +89,7 @@ TEST_P(PcFilesContract, FindMatchesWildcardsAsWindowsDoes) {
     make(name);
   const Names all{L"B.EXF",   L"README", L"Setup.inf",    L"a.exf",
                   L"a22.dat", L"ab.exf", L"data.bin.bak", L"x"};
-  const struct {
-    const wchar_t* pattern;
-    Names expected;
-  } cases[] = {
+  const std::pair<const wchar_t*, Names> cases[] = {
       {L"*", all},
       {L"*.*", all},
       {L"*.EXF", {L"B.EXF", L"a.exf", L"ab.exf"}},
@@ -116,8 +105,8 @@ TEST_P(PcFilesContract, FindMatchesWildcardsAsWindowsDoes) {
       {L"missing\\*", {}},
       {L"Setup.inf\\*", {}},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(found(c.pattern, 0, false), c.expected) << testing::PrintToString(c.pattern);
+  for (const auto& [pattern, expected] : cases)
+    EXPECT_EQ(found(pattern, 0, false), expected) << testing::PrintToString(pattern);
 }
 
 TEST_P(PcFilesContract, WriteThenReadGivesTheSameBytes) {
@@ -154,23 +143,18 @@ TEST_P(PcFilesContract, RefusesWhatWindowsRefuses) {
     EXPECT_FALSE(files().makeDirectory(path(name))) << testing::PrintToString(name);
   EXPECT_FALSE(files().setAttributes(path(L"none.txt"), 0));
   // Windows renames a directory too, and may take a trailing backslash for a rename.
-  const struct {
-    const wchar_t* source;
-    const wchar_t* target;
-    bool move;
-  } copies[] = {
+  const std::tuple<const wchar_t*, const wchar_t*, bool> copies[] = {
       {L"none.txt", L"c.txt", true}, {L"a.txt", L"none\\a", true},  {L"a.txt", L"sub", true},
-      {L"sub", L"c.txt", false},     {L"a.txt", L"c.txt\\", false}, {L"a.txt", L"A.TXT", false},
-  };
+      {L"sub", L"c.txt", false},     {L"a.txt", L"c.txt\\", false}, {L"a.txt", L"A.TXT", false}};
   if (world_->readOnlyHolds()) {
     EXPECT_FALSE(files().writeFile(path(L"RO.txt"), {'x'}));
     EXPECT_FALSE(files().copyFile(path(L"a.txt"), path(L"ro.txt")));
     EXPECT_FALSE(files().moveFile(path(L"a.txt"), path(L"ro.txt")));
   }
-  for (const auto& c : copies) {
-    const auto what = testing::PrintToString(c.source) + " to " + testing::PrintToString(c.target);
-    EXPECT_FALSE(files().copyFile(path(c.source), path(c.target))) << what;
-    EXPECT_FALSE(c.move && files().moveFile(path(c.source), path(c.target))) << what;
+  for (const auto& [source, target, move] : copies) {
+    const auto what = testing::PrintToString(source) + " to " + testing::PrintToString(target);
+    EXPECT_FALSE(files().copyFile(path(source), path(target))) << what;
+    EXPECT_FALSE(move && files().moveFile(path(source), path(target))) << what;
   }
 
   EXPECT_EQ(found(L"*", kAttrDirectory, false), (Names{L"a.txt", L"ro.txt", L"sub"}));

@@ -19,12 +19,10 @@ struct ProgramEnded {};
 class ScriptedUi : public Ui {
 public:
   struct Box {
-    std::wstring text;
-    std::wstring title;
+    std::wstring text, title;
     Buttons buttons;
     Icon icon;
-    int defaultButton;
-    int answer;
+    int defaultButton, answer;
   };
 
   /// Answers for the coming boxes, in order. A box with nothing scripted goes to `otherwise`,

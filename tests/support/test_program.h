@@ -14,6 +14,20 @@ struct TestProgram {
   FakeRegistry registry;
   FakePcFiles files;
   Program p{Seams{ui, registry, files, TestShiftJis()}};
+
+  /// The boxes' titles without the program's name that starts them.
+  std::vector<std::wstring> titles() const {
+    std::vector<std::wstring> out;
+    for (const auto& box : ui.boxes)
+      out.push_back(box.title.starts_with(AppTitle) ? box.title.substr(AppTitle.size())
+                                                    : box.title);
+    return out;
+  }
+  std::vector<std::wstring> texts() const {
+    std::vector<std::wstring> out;
+    for (const auto& box : ui.boxes) out.push_back(box.text);
+    return out;
+  }
 };
 
 /// A package-side association as Setup.inf gives one: suffix, program path and icons.
