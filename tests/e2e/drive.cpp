@@ -152,10 +152,11 @@ void writeBytes(const std::wstring& path, const std::string& bytes) {
     fail(L"cannot write " + Quote(path));
 }
 
-// A UTF-8 file's lines (none when it cannot be read), without the CR of a CR LF and a last
-// empty line.
+// A UTF-8 file's lines (none when it cannot be read), without a byte-order mark, the CR of a
+// CR LF and a last empty line.
 Words readLines(const std::wstring& path) {
-  const std::string data = readBytes(path).value_or("");
+  std::string data = readBytes(path).value_or("");
+  if (data.starts_with("\xEF\xBB\xBF")) data.erase(0, 3);
   std::wstring text(data.size(), L'\0');
   text.resize(static_cast<std::size_t>(
       MultiByteToWideChar(CP_UTF8, 0, data.data(), static_cast<int>(data.size()), text.data(),
