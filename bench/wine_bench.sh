@@ -41,6 +41,10 @@ root=$WINEPREFIX/drive_c/bench
 rm -rf "$root"
 mkdir -p "$root/setup" "$root/pc/ReDirav/Temp" "$root/pc/ReDirav/cache" "$root/pc/vkapps"
 cp "$setup_exe" "$device_dll" "$window" "$root/setup/"
+# Stripped, as the release archive ships the installer: Wine maps a program's debugging
+# sections too, which made loading the link library alone take some 30 ms.
+strip=$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' "$win64_dir/CMakeCache.txt")
+"${strip:-x86_64-w64-mingw32-strip}" "$root"/setup/*.exe "$root"/setup/*.dll
 "$wine" reg add 'HKCU\Software\NKV\Vokuta\PC' /v InstallDir /t REG_SZ /d 'C:\bench\pc' /f \
   >/dev/null 2>&1
 

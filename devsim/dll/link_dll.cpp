@@ -98,11 +98,15 @@ public:
           std::to_wstring(call.status));
     };
     // A real line carries the bytes while the device stores them: the call lasts the line time
-    // from its start, whatever the simulation's own work took of it.
+    // from its start, whatever the simulation's own work took of it. Sleep wakes up to a tick
+    // late, a millisecond or two a file that would count as the installer's: it sleeps short of
+    // the end and yields the processor for the rest.
     device_->sleep = [this](std::chrono::microseconds lineTime) {
-      const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-          callStart_ + lineTime - std::chrono::steady_clock::now());
-      if (left.count() > 0) Sleep(static_cast<DWORD>(left.count()));
+      using namespace std::chrono;
+      const auto end = callStart_ + lineTime;
+      const auto early = duration_cast<milliseconds>(end - steady_clock::now()) - milliseconds(2);
+      if (early.count() > 0) Sleep(static_cast<DWORD>(early.count()));
+      while (steady_clock::now() < end) Sleep(0);
     };
   }
 
