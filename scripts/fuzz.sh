@@ -9,6 +9,10 @@
 # from the source tree, and ends with libFuzzer's figures: executions, seconds, executions per
 # second, new inputs. A finding is kept as a crash-/leak-/timeout- file in the campaign's
 # artifacts folder, named in the output; the exit status is then libFuzzer's (non-zero).
+#
+# VOKUTA_FUZZ_WORKERS=N shares the RUNS among N processes on the same corpus (one per core):
+# libFuzzer reloads the corpus folder as it goes, so each takes up what the others found. Each
+# worker has its own log; the figures are summed at the end.
 set -euo pipefail
 
 if [ $# -lt 2 ] || ! [[ $2 =~ ^[0-9]+$ ]]; then
@@ -39,14 +43,30 @@ cmake --build --preset sanitize --target "$target" -j2
 # The campaign's corpus is its own, so that a long run does not lengthen the bounded test runs.
 work=$build/tests/fuzz/campaign/$target
 mkdir -p "$work/corpus" "$work/artifacts"
-log=$work/last.log
-echo "fuzz.sh: $target for $runs runs; its log: $log"
+workers=${VOKUTA_FUZZ_WORKERS:-1}
+rm -f "$work"/last*.log
+echo "fuzz.sh: $target for $runs runs in $workers process(es); logs: $work/last*.log"
 start=$(date +%s)
+pids=() logs=()
+for w in $(seq "$workers"); do
+  log=$work/last.log
+  [ "$workers" -eq 1 ] || log=$work/last-$w.log
+  share=$((runs / workers + (w == 1 ? runs % workers : 0)))
+  "$build/tests/fuzz/$target" -runs="$share" -rss_limit_mb=2048 -max_len=8192 \
+    -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$@" "$work/corpus" "$seeds" \
+    >"$log" 2>&1 &
+  pids+=("$!") logs+=("$log")
+done
 status=0
-"$build/tests/fuzz/$target" -runs="$runs" -rss_limit_mb=2048 -max_len=8192 -print_final_stats=1 \
-  -artifact_prefix="$work/artifacts/" "$@" "$work/corpus" "$seeds" >"$log" 2>&1 || status=$?
-grep -E '^(#[0-9]+ +(INITED|DONE)|Done |stat::|==[0-9]+==ERROR|SUMMARY|artifact_prefix|Test unit)' \
-  "$log" || true
+for pid in "${pids[@]}"; do wait "$pid" || status=$?; done
+for log in "${logs[@]}"; do
+  [ "$workers" -eq 1 ] || echo "== $log"
+  grep -E '^(#[0-9]+ +(INITED|DONE)|Done |stat::|==[0-9]+==ERROR|SUMMARY|artifact_prefix|Test unit)' \
+    "$log" || true
+done
 end=$(date +%s)
-echo "fuzz.sh: $target, $runs runs asked, $((end - start)) s of wall time, exit status $status"
+executed=$(cat "${logs[@]}" | sed -n 's/^stat::number_of_executed_units: *//p' |
+  awk '{ n += $1 } END { print n + 0 }')
+echo "fuzz.sh: $target, $runs runs asked, $executed executed, $((end - start)) s of wall time," \
+  "exit status $status"
 exit "$status"
