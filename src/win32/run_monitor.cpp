@@ -91,6 +91,8 @@ void RunMonitor::runStarting(Program& p) {
   log_.write(L"---- run " + LocalDateTime() + L": Setup.inf " + p.g.SetupInfPath + L", port " +
              number(p.g.PortNumber) + L", " + number(count) + L" files, " +
              number(static_cast<std::int64_t>(totalBytes_)) + L" bytes");
+  // The window takes the run's look now, painted under the connect prompt, not after it.
+  showProgress(true);
 }
 
 void RunMonitor::runReturned() {

@@ -27,7 +27,7 @@ public:
 
   /// The first line of a session: the date, the version, the command line.
   void programStarted(const std::wstring& commandLine);
-  /// The main window's Next: a run of `p` begins.
+  /// The main window's Next: a run of `p` begins, and the progress replaces the hints.
   void runStarting(Program& p);
   /// The run came back to the main window: the window looks as before it.
   void runReturned();
