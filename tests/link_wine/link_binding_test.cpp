@@ -25,7 +25,6 @@
 #include "util/shift_jis.h"
 #include "win32/link_binding.h"
 #include "win32/win.h"
-#include "win32/win32_codepage.h"
 #include "win32/win32_pc_files.h"
 
 namespace vokuta {
@@ -72,8 +71,6 @@ protected:
 
   test::ScriptedUi ui;
   Win32LinkLibrary link{ui};
-  Win32Codepage codepage;
-  ShiftJis sjis{codepage};
   Win32PcFiles files;
   std::int32_t status = 99, freeBytes = 0;
   char listing[16] = {};
