@@ -534,18 +534,18 @@ void act(const Words& w) {
             HKEY_CURRENT_USER, w[1].c_str(), w[2].c_str(), text ? REG_SZ : REG_DWORD,
             text ? static_cast<const void*>(w[3].c_str()) : &value, size))
       fail(L"cannot set " + Quote(w[2]) + L": error " + std::to_wstring(rc));
-  } else if (is(w, L"reg-delete", 1)) {
-    const LSTATUS rc = RegDeleteTreeW(HKEY_CURRENT_USER, w[1].c_str());
+  } else if (is(w, L"reg-delete", 1) || is(w, L"delete-file", 1)) {
+    // What is not there is as good as deleted.
+    const std::wstring what = expandVariables(w[1]);
+    const DWORD rc = w[0] == L"reg-delete"       ? RegDeleteTreeW(HKEY_CURRENT_USER, what.c_str())
+                     : DeleteFileW(what.c_str()) ? ERROR_SUCCESS
+                                                 : GetLastError();
     if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND)
-      fail(L"cannot delete " + Quote(w[1]) + L": error " + std::to_wstring(rc));
+      fail(L"cannot delete " + Quote(what) + L": error " + std::to_wstring(rc));
   } else if (is(w, L"write-file", 1, 1000)) {
     std::wstring text;
     for (auto line = w.begin() + 2; line != w.end(); ++line) text += *line + L"\r\n";
     writeBytes(w[1], utf8(text));
-  } else if (is(w, L"delete-file", 1)) {
-    const std::wstring path = expandVariables(w[1]);
-    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
-      fail(L"cannot delete " + Quote(path));
   } else if (is(w, L"keep", 1)) {
     if (!snapshot(w[1])) fail(Quote(w[1]) + L" cannot be read");
     kept[w[1]] = *snapshot(w[1]);

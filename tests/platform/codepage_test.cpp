@@ -1,5 +1,5 @@
-// Win32Codepage on what the code page 932 dump never asks (cp932_compare checks every code and
-// character against iconv): codes that are not one code, and characters no code decodes to,
+// Win32Codepage on what the code page 932 dump never asks (which puts every code and character
+// against iconv's answers): codes that are not one code, and characters no code decodes to,
 // which Windows must not approximate.
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 //
 //   vokuta_platform_tests [gtest flags]        runs the tests
 //   vokuta_platform_tests --cp932-dump FILE    writes ShiftJis's answers over Windows' code page
-//                                              to FILE for the native cp932_compare
+//                                              to FILE, to equal the native cp932_dump's
 #include <gtest/gtest.h>
 
 #include <string>

@@ -10,8 +10,8 @@
 #    Japanese locale, and runs all of vokuta_platform_tests.exe (registry, files, code page,
 #    message boxes on a private Xvfb display);
 # 2. deletes the values and runs the registry tests again, which must then find nothing;
-# 3. has the .exe dump its code page 932 and checks the dump against iconv with the native
-#    build's cp932_compare.
+# 3. has the .exe dump its code page 932 and compares the dump with iconv's, which the native
+#    build's cp932_dump writes.
 # The prefix lives in the native build tree (wine/platform, wine/platform-i686) (created on first use by scripts/wine-prefix.sh).
 # Every step runs even when one fails; the exit code is non-zero when any did. Wine and Xvfb
 # are ended on the way out.
@@ -25,8 +25,8 @@ build_dir=$(cd "$1" && pwd)
 native_dir=$(cd "$2" && pwd)
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 exe=$build_dir/tests/platform/vokuta_platform_tests.exe
-compare=$native_dir/tests/platform/cp932_compare
-for f in "$exe" "$compare"; do
+dumper=$native_dir/tests/platform/cp932_dump
+for f in "$exe" "$dumper"; do
   if [ ! -x "$f" ]; then
     echo "run_platform_tests: $f is missing; build its preset and the native one first" >&2
     exit 1
@@ -88,7 +88,13 @@ step "registry tests without the values" env VOKUTA_EXPECT_INSTALL_DIR= \
 dump=$prefix/cp932-dump.txt
 rm -f "$dump"
 step "code page 932 dump" "$wine" "$exe" --cp932-dump "$(windows_path "$dump")"
-step "code page 932 against iconv" "$compare" "$dump"
+# The first differences, if any, tell which answers differ.
+against_iconv() {
+  "$dumper" >"$prefix/cp932-iconv.txt" &&
+    diff "$prefix/cp932-iconv.txt" "$dump" >"$prefix/cp932.diff" ||
+    { head -n 40 "$prefix/cp932.diff" && false; }
+}
+step "code page 932 against iconv" against_iconv
 
 if [ ${#failed[@]} -gt 0 ]; then
   printf 'run_platform_tests: failed: %s\n' "${failed[@]}" >&2
