@@ -3,11 +3,14 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "pkg/json.h"
+#include "pkg/messages.h"
 #include "pkg/posix_files.h"
 #include "pkg/read_only_files.h"
 #include "pkg/utf8.h"
@@ -94,6 +97,29 @@ TEST(PkgReadOnlyFiles, RefusesChanges) {
                view.setAttributes(L"C:\\pkg\\a.dat", kAttrHidden) ||
                view.makeDirectory(L"C:\\pkg\\sub") || view.setCurrentDrive(L'C'));
   EXPECT_TRUE(files.log.empty());
+}
+
+TEST(PkgMessages, EveryProblemHasANameAndTwoFilledTexts) {
+  using M = MessageId;
+  std::set<std::string> keys;
+  for (int i = 0; i <= static_cast<int>(kLastMessageId); ++i) {
+    const Problem p = MakeProblem(static_cast<MessageId>(i), 1, 1, {L"A", L"B", L"C"});
+    SCOPED_TRACE(KeyOf(p.id));
+    EXPECT_TRUE(keys.insert(KeyOf(p.id)).second);
+    const std::wstring en = MessageOf(p, Lang::En), ja = MessageOf(p, Lang::Ja);
+    EXPECT_NE(en, ja);
+    EXPECT_TRUE(!en.empty() && !ja.empty() && (en + ja).find(L'{') == std::wstring::npos);
+  }
+  const auto w = MakeProblem(M::SuffixCut, 1, 1), e = MakeProblem(M::SourceMissing, 1, 1);
+  EXPECT_EQ(std::tuple(ExitStatusOf({}), ExitStatusOf({w, w}), ExitStatusOf({w, e})),
+            std::tuple(0, 1, 2));
+}
+
+// Arguments by number; what JSON must escape.
+TEST(PkgMessages, FillAndJsonStringTakeTextAsTheyMust) {
+  EXPECT_EQ(Fill(L"{2} after {1}; {1} again, {3} missing, {x} kept", {L"a", L"b"}),
+            L"b after a; a again,  missing, {x} kept");
+  EXPECT_EQ(JsonString(L"a\"b\\c\r\n\t\x01\x7F表"), L"\"a\\\"b\\\\c\\r\\n\\t\\u0001\\u007f表\"");
 }
 
 } // namespace

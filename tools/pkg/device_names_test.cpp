@@ -5,7 +5,6 @@
 #include "devsim/sim_device.h"
 #include "support/fake_pc_files.h"
 #include "support/test_codepage.h"
-#include "util/device_path.h"
 
 namespace vokuta::pkg {
 namespace {
@@ -54,12 +53,6 @@ TEST(PkgDeviceNames, EveryDirectoryOfAPathIsChecked) {
   EXPECT_EQ(got, (decltype(got){{8, M::NameTooLong, {L"toolongname", L"11", L"0"}},
                                 {20, M::NameEmpty, {}},
                                 {21, M::NameLastByte5C, {}}}));
-}
-
-TEST(PkgDeviceNames, DevicePathsAreUpperCaseAscii) {
-  EXPECT_EQ(DevicePathOf(L"\\system\\apps", L"表計算.exf"), L"\\SYSTEM\\APPS\\表計算.EXF");
-  EXPECT_EQ(DevicePathOf(L"", L"a.dat"), L"\\A.DAT");
-  EXPECT_EQ(DevicePathOf(L"\\ｄａｔａ", L"a"), L"\\ｄａｔａ\\A");
 }
 
 } // namespace
