@@ -121,18 +121,14 @@ TEST_F(Device, StaysInsideItsFolderAndTakesOnlyDeviceNames) {
   files.addDirectory(L"C:\\device\\SYSTEM");
   device(config);
   run({"nego"});
-  for (const std::string& bad : std::vector<std::string>{
-           "\\..\\OUT.BIN", "\\SYSTEM\\..\\..\\OUT.BIN", "C:\\OUT.BIN", "OUT.BIN",
-           "\\TOOLONGNAME.BIN", "\\A.LONG", "\\A.B.C", "\\.\\A", "\\A*B", "\\A:B", "\\\\A",
-           "\\.BIN", "\\A\\", test::Sjis(L"\\SYSTEM\\表計算ソフト.EXF")})
-    EXPECT_THAT(run({"upload C:\\pc\\one.bin " + bad}), ElementsAre("0")) << bad;
+  // The rule for each name is held to the package tool's in its tests; these are whole paths.
+  for (const char* bad : {"\\..\\OUT.BIN", "\\SYSTEM\\..\\..\\OUT.BIN", "C:\\OUT.BIN", "OUT.BIN",
+                          "\\.\\A", "\\\\A", "\\A\\", "\\A.B.C"})
+    EXPECT_THAT(run({std::string("upload C:\\pc\\one.bin ") + bad}), ElementsAre("0")) << bad;
   EXPECT_FALSE(files.exists(L"C:\\OUT.BIN"));
-  EXPECT_TRUE(files.filesUnder(L"C:\\device").empty());
-  // Names are stored in upper case and found in any case; Shift-JIS names count in bytes.
-  EXPECT_THAT(run({"upload C:\\pc\\one.bin \\system\\a.exf",
-                   "upload C:\\pc\\one.bin " + test::Sjis(L"\\SYSTEM\\表計算ソ.ソ")}),
-              ElementsAre("ok", "ok"));
-  EXPECT_TRUE(files.exists(L"C:\\device\\SYSTEM\\A.EXF"));
+  // Names are stored in upper case.
+  EXPECT_THAT(run({"upload C:\\pc\\one.bin \\system\\a.exf"}), ElementsAre("ok"));
+  EXPECT_THAT(files.filesUnder(L"C:\\device"), ElementsAre(L"C:\\device\\SYSTEM\\A.EXF"));
 }
 
 TEST_F(Device, DelaysLikeASerialLine) {

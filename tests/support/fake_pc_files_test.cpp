@@ -9,6 +9,7 @@ namespace vokuta::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::Field;
 using ::testing::IsEmpty;
 
 // The contract's directory is C:\t.
@@ -36,12 +37,6 @@ INSTANTIATE_TEST_SUITE_P(Fake, PcFilesContract, testing::Values(+[] {
                            return std::unique_ptr<PcFilesWorld>(new FakeWorld);
                          }));
 
-std::vector<std::wstring> names(const std::vector<FoundFile>& found) {
-  std::vector<std::wstring> out;
-  for (const FoundFile& f : found) out.push_back(f.name);
-  return out;
-}
-
 TEST(FakePcFilesTest, ResolvesPathsLikeWindows) {
   FakePcFiles files;
   files.addDrive(L'D');
@@ -67,8 +62,8 @@ TEST(FakePcFilesTest, ResolvesPathsLikeWindows) {
   for (const auto& [read, paths] : cases)
     for (const wchar_t* path : paths)
       EXPECT_EQ(files.contents(path), read) << testing::PrintToString(path);
-  EXPECT_THAT(names(files.find(L"set*", 0)), ElementsAre(L"Setup.inf"));
-  EXPECT_THAT(names(files.find(L"D:*", 0)), ElementsAre(L"a.txt"));
+  EXPECT_THAT(files.find(L"set*", 0), ElementsAre(Field(&FoundFile::name, L"Setup.inf")));
+  EXPECT_THAT(files.find(L"D:*", 0), ElementsAre(Field(&FoundFile::name, L"a.txt")));
   EXPECT_THAT(files.find(L"C:\\..\\*", 0), IsEmpty());
   EXPECT_TRUE(files.exists(L"C:\\pkg\\"));
   EXPECT_EQ(files.attributes(L"D:"), kAttrDirectory);
