@@ -47,15 +47,13 @@ TEST(PkgCli, ExitStatusesFollowWhatWasFound) {
        {L"", L"install", L"check --verbose", L"check a.inf b.inf", L"check --device C:\\device",
         L"--lang fr check", L"--lang", L"ravuz", L"ravuz a b", L"ravuz --diff a", L"check --diff",
         L"plan", L"plan --device C:\\device --capacity lots"}}};
-  for (const auto& [status, commands] : cases) {
+  for (const auto& [status, commands] : cases)
     for (const std::wstring& command : commands) {
+      SCOPED_TRACE(test::Sjis(command));
       out.clear(), err.clear();
-      EXPECT_EQ(RunPkgTool(wordsOf(command), files, test::TestShiftJis(), out, err), status)
-          << test::Sjis(command);
-      EXPECT_EQ(err.empty(), status != kUsageStatus || out.find(L"Usage") != std::wstring::npos)
-          << test::Sjis(command);
+      EXPECT_EQ(RunPkgTool(wordsOf(command), files, test::TestShiftJis(), out, err), status);
+      EXPECT_EQ(err.empty(), status != kUsageStatus || out.find(L"Usage") != std::wstring::npos);
     }
-  }
   RunPkgTool({L"--lang", L"ja", L"--help"}, files, test::TestShiftJis(), out, err);
   EXPECT_THAT(out, HasSubstr(L"使い方"));
 }
