@@ -23,13 +23,7 @@ bool validName(std::wstring_view name) {
            std::wstring_view(L"<>:\"|?*").find(c) != std::wstring_view::npos;
   });
 }
-// The last component; the whole text for a drive root.
-std::wstring lastName(const std::wstring& normalized) {
-  return normalized.substr(normalized.rfind(L'\\') + 1);
-}
-std::uint32_t shownAttributes(bool directory, std::uint32_t attributes) {
-  return attributes | (directory ? kAttrDirectory : 0u);
-}
+std::wstring lastName(const std::wstring& path) { return path.substr(path.rfind(L'\\') + 1); }
 
 } // namespace
 
@@ -81,27 +75,32 @@ FakePcFiles::Node* FakePcFiles::nodeAt(const std::optional<std::wstring>& key) c
 
 FakePcFiles::Node* FakePcFiles::lookup(const std::wstring& path) const {
   Node* node = nodeAt(resolve(path));
-  return node && !node->directory && endsInSeparator(path) ? nullptr : node;
+  return node && !node->directory() && endsInSeparator(path) ? nullptr : node;
 }
 
 FakePcFiles::Node* FakePcFiles::fileAt(const std::wstring& path) const {
   Node* node = lookup(path);
-  return node && !node->directory ? node : nullptr;
+  return node && !node->directory() ? node : nullptr;
 }
 
 bool FakePcFiles::hasParent(const std::wstring& key) const {
   const std::size_t cut = key.rfind(L'\\');
   const Node* parent = cut == std::wstring::npos ? nullptr : nodeAt(key.substr(0, cut));
-  return parent && parent->directory;
+  return parent && parent->directory();
+}
+
+std::wstring FakePcFiles::createdPath(const std::wstring& normalized) const {
+  const std::size_t cut = normalized.rfind(L'\\');
+  return nodes_.at(FoldName(normalized.substr(0, cut))).path + normalized.substr(cut);
 }
 
 void FakePcFiles::ensureDirectories(const std::wstring& normalized) {
-  std::size_t cut = 2; // after "X:", whose root always exists
-  while (cut != std::wstring::npos) {
-    cut = normalized.find(L'\\', cut + 1);
+  // From after "X:", whose root always exists.
+  for (std::size_t cut = 2; cut < normalized.size();) {
+    cut = std::min(normalized.find(L'\\', cut + 1), normalized.size());
     const std::wstring prefix = normalized.substr(0, cut);
-    if (!nodes_.try_emplace(FoldName(prefix), Node{lastName(prefix), true, 0, {}})
-             .first->second.directory)
+    if (!nodes_.try_emplace(FoldName(prefix), Node{createdPath(prefix), kAttrDirectory, {}})
+             .first->second.directory())
       throw std::invalid_argument("FakePcFiles: a file is in the way");
   }
 }
@@ -115,9 +114,9 @@ std::vector<FoundFile> FakePcFiles::list(const std::wstring& dirKey, const std::
        ++it) {
     const std::wstring_view name = std::wstring_view(it->first).substr(prefix.size());
     if (name.find(L'\\') != std::wstring_view::npos) continue; // deeper down
-    const std::uint32_t attributes = shownAttributes(it->second.directory, it->second.attributes);
+    const std::uint32_t attributes = it->second.attributes;
     if ((attributes & (kAttrHidden | kAttrSystem | kAttrDirectory) & ~include) != 0) continue;
-    if (WildcardMatch(folded, name)) found.push_back({it->second.name, attributes});
+    if (WildcardMatch(folded, name)) found.push_back({lastName(it->second.path), attributes});
   }
   return found;
 }
@@ -125,7 +124,7 @@ std::vector<FoundFile> FakePcFiles::list(const std::wstring& dirKey, const std::
 void FakePcFiles::addDrive(wchar_t drive) {
   if (!isAsciiLetter(drive)) throw std::invalid_argument("FakePcFiles: not a drive letter");
   const std::wstring root{FoldNameChar(drive), L':'};
-  if (nodes_.try_emplace(root, Node{root, true, 0, {}}).second) currentDirs_[root[0]] = root;
+  if (nodes_.try_emplace(root, Node{root, kAttrDirectory, {}}).second) currentDirs_[root[0]] = root;
 }
 
 void FakePcFiles::addDirectory(const std::wstring& path) {
@@ -140,9 +139,9 @@ void FakePcFiles::addFile(const std::wstring& path, const std::string& bytes,
   if (!normalized || normalized->size() == 2 || endsInSeparator(path))
     throw std::invalid_argument("FakePcFiles: unusable file path");
   ensureDirectories(normalized->substr(0, normalized->rfind(L'\\')));
-  Node& node = nodes_.try_emplace(FoldName(*normalized), Node{lastName(*normalized), false, 0, {}})
+  Node& node = nodes_.try_emplace(FoldName(*normalized), Node{createdPath(*normalized), 0, {}})
                    .first->second;
-  if (node.directory) throw std::invalid_argument("FakePcFiles: a directory is in the way");
+  if (node.directory()) throw std::invalid_argument("FakePcFiles: a directory is in the way");
   node.attributes = (attributes & kSettableAttrs) | kAttrArchive;
   node.bytes = bytes;
 }
@@ -160,25 +159,17 @@ std::optional<std::string> FakePcFiles::contents(const std::wstring& path) const
 
 std::optional<std::uint32_t> FakePcFiles::attributes(const std::wstring& path) const {
   const Node* node = lookup(path);
-  return node ? std::optional(shownAttributes(node->directory, node->attributes)) : std::nullopt;
+  return node ? std::optional(node->attributes) : std::nullopt;
 }
 
 std::vector<std::wstring> FakePcFiles::filesUnder(const std::wstring& dir) const {
   std::vector<std::wstring> files;
   const Node* node = lookup(dir);
-  if (!node || !node->directory) return files;
+  if (!node || !node->directory()) return files;
   const std::wstring prefix = *resolve(dir) + L'\\';
   for (auto it = nodes_.lower_bound(prefix); it != nodes_.end() && it->first.starts_with(prefix);
-       ++it) {
-    if (it->second.directory) continue;
-    // The full path with every name as created.
-    std::wstring path;
-    for (std::size_t cut = 0; cut != std::wstring::npos;) {
-      cut = it->first.find(L'\\', cut + 1);
-      path += (path.empty() ? L"" : L"\\") + nodes_.at(it->first.substr(0, cut)).name;
-    }
-    files.push_back(path);
-  }
+       ++it)
+    if (!it->second.directory()) files.push_back(it->second.path);
   return files;
 }
 
@@ -191,7 +182,7 @@ std::vector<FoundFile> FakePcFiles::find(const std::wstring& pattern, std::uint3
   if (name.empty()) return {};
   const std::wstring dir = nameStart == 0 ? L"." : pattern.substr(0, nameStart);
   const Node* node = lookup(dir);
-  if (!node || !node->directory) return {};
+  if (!node || !node->directory()) return {};
   return list(*resolve(dir), name, include);
 }
 
@@ -214,9 +205,9 @@ bool FakePcFiles::writeFile(const std::wstring& path, const std::vector<std::uin
   if (!normalized || endsInSeparator(path)) return false;
   const std::wstring key = FoldName(*normalized);
   Node* node = nodeAt(key);
-  if (!hasParent(key) || (node && (node->directory || (node->attributes & kAttrReadOnly))))
+  if (!hasParent(key) || (node && (node->attributes & (kAttrDirectory | kAttrReadOnly))))
     return false;
-  if (!node) node = &nodes_.emplace(key, Node{lastName(*normalized), false, 0, {}}).first->second;
+  if (!node) node = &nodes_.emplace(key, Node{createdPath(*normalized), 0, {}}).first->second;
   node->attributes |= kAttrArchive; // a replaced file keeps its other attributes
   node->bytes.assign(bytes.begin(), bytes.end());
   return true;
@@ -240,12 +231,11 @@ bool FakePcFiles::transfer(const std::wstring& source, const std::wstring& targe
   // A file cannot be copied onto itself; renaming it to itself changes nothing.
   if (key == sourceKey) return move;
   const Node* existing = nodeAt(key);
-  if (!hasParent(key) ||
-      (existing && (existing->directory || existing->attributes & kAttrReadOnly)))
+  if (!hasParent(key) || (existing && (existing->attributes & (kAttrDirectory | kAttrReadOnly))))
     return false;
   Node node = *from;
   // Copying over a file keeps that file's name; a rename gives the name as written.
-  node.name = existing && !move ? existing->name : lastName(*normalized);
+  node.path = existing && !move ? existing->path : createdPath(*normalized);
   if (move) nodes_.erase(sourceKey);
   nodes_[key] = std::move(node);
   return true;
@@ -262,7 +252,7 @@ bool FakePcFiles::deleteFile(const std::wstring& path) {
 bool FakePcFiles::setAttributes(const std::wstring& path, std::uint32_t attributes) {
   log.push_back(L"attrib " + path);
   Node* node = lookup(path);
-  if (node) node->attributes = attributes & kSettableAttrs;
+  if (node) node->attributes = (attributes & kSettableAttrs) | (node->attributes & kAttrDirectory);
   return node != nullptr;
 }
 
@@ -271,7 +261,7 @@ bool FakePcFiles::makeDirectory(const std::wstring& path) {
   const auto normalized = normalize(path);
   if (!normalized || nodeAt(FoldName(*normalized)) || !hasParent(FoldName(*normalized)))
     return false;
-  nodes_.emplace(FoldName(*normalized), Node{lastName(*normalized), true, 0, {}});
+  nodes_.emplace(FoldName(*normalized), Node{createdPath(*normalized), kAttrDirectory, {}});
   return true;
 }
 

@@ -57,10 +57,10 @@ public:
 
 private:
   struct Node {
-    std::wstring name; ///< as created; "C:" for a drive root
-    bool directory = false;
-    std::uint32_t attributes = 0; ///< without kAttrDirectory, which `directory` stands for
+    std::wstring path; ///< the full path with each name as created; "C:" for a drive root
+    std::uint32_t attributes = 0;
     std::string bytes;
+    bool directory() const { return (attributes & kAttrDirectory) != 0; }
   };
   /// The absolute path with "." and ".." resolved and the names spelt as the caller spelt them
   /// ("C:\pkg\A.txt"; a drive root is "C:"), or std::nullopt when the path cannot be resolved
@@ -75,6 +75,8 @@ private:
   Node* fileAt(const std::wstring& path) const;
   /// Whether the directory that would hold `key` exists.
   bool hasParent(const std::wstring& key) const;
+  /// The full path, as created, of a new entry at a normalized path whose parent exists.
+  std::wstring createdPath(const std::wstring& normalized) const;
   /// Creates every missing directory of a normalized path.
   void ensureDirectories(const std::wstring& normalized);
   /// copyFile, or moveFile with `move`.

@@ -9,6 +9,7 @@ namespace vokuta::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::Field;
 using ::testing::IsEmpty;
 
 // The contract's directory is C:\t.
@@ -36,12 +37,6 @@ INSTANTIATE_TEST_SUITE_P(Fake, PcFilesContract, testing::Values(+[] {
                            return std::unique_ptr<PcFilesWorld>(new FakeWorld);
                          }));
 
-std::vector<std::wstring> names(const std::vector<FoundFile>& found) {
-  std::vector<std::wstring> out;
-  for (const FoundFile& f : found) out.push_back(f.name);
-  return out;
-}
-
 TEST(FakePcFilesTest, ResolvesPathsLikeWindows) {
   FakePcFiles files;
   files.addDrive(L'D');
@@ -53,32 +48,22 @@ TEST(FakePcFilesTest, ResolvesPathsLikeWindows) {
   files.setCurrentDirectory(L"D:\\work");
   files.setCurrentDirectory(L"C:\\pkg");
 
-  const std::optional<std::string> none;
-  const struct {
-    const wchar_t* path;
-    std::optional<std::string> read;
-  } cases[] = {{L"C:\\pkg\\Setup.inf", "c-pkg"},
-               {L"c:\\PKG\\setup.INF", "c-pkg"},
-               {L"C:\\PKG\\Ｄ\u00C0Z\u0410\u040F", "wide"},
-               {L"Setup.inf", "c-pkg"},
-               {L"\\top.txt", "c-root"},
-               {L"..\\top.txt", "c-root"},
-               {L"C:\\pkg\\..\\pkg\\.\\Setup.inf", "c-pkg"},
-               {L"C:\\\\pkg\\\\\\Setup.inf", "c-pkg"},
-               {L"D:a.txt", "d-work"},
-               {L"D:..\\top.txt", "d-root"},
-               {L"d:\\top.txt", "d-root"},
-               {L"C:\\..\\top.txt", none},
-               {L"..\\..\\top.txt", none},
-               {L"E:\\top.txt", none},
-               {L"C:\\pkg\\Set?p.inf", none},
-               {L"\\\\pkg\\Setup.inf", none},
-               {L"", none},
-               {L"C:\\pkg", none}};
-  for (const auto& c : cases)
-    EXPECT_EQ(files.contents(c.path), c.read) << testing::PrintToString(c.path);
-  EXPECT_THAT(names(files.find(L"set*", 0)), ElementsAre(L"Setup.inf"));
-  EXPECT_THAT(names(files.find(L"D:*", 0)), ElementsAre(L"a.txt"));
+  const std::pair<std::optional<std::string>, std::vector<const wchar_t*>> cases[] = {
+      {"c-pkg",
+       {L"C:\\pkg\\Setup.inf", L"c:\\PKG\\setup.INF", L"Setup.inf",
+        L"C:\\pkg\\..\\pkg\\.\\Setup.inf", L"C:\\\\pkg\\\\\\Setup.inf"}},
+      {"wide", {L"C:\\PKG\\Ｄ\u00C0Z\u0410\u040F"}},
+      {"c-root", {L"\\top.txt", L"..\\top.txt"}},
+      {"d-work", {L"D:a.txt"}},
+      {"d-root", {L"D:..\\top.txt", L"d:\\top.txt"}},
+      {std::nullopt,
+       {L"C:\\..\\top.txt", L"..\\..\\top.txt", L"E:\\top.txt", L"C:\\pkg\\Set?p.inf",
+        L"\\\\pkg\\Setup.inf", L"", L"C:\\pkg"}}};
+  for (const auto& [read, paths] : cases)
+    for (const wchar_t* path : paths)
+      EXPECT_EQ(files.contents(path), read) << testing::PrintToString(path);
+  EXPECT_THAT(files.find(L"set*", 0), ElementsAre(Field(&FoundFile::name, L"Setup.inf")));
+  EXPECT_THAT(files.find(L"D:*", 0), ElementsAre(Field(&FoundFile::name, L"a.txt")));
   EXPECT_THAT(files.find(L"C:\\..\\*", 0), IsEmpty());
   EXPECT_TRUE(files.exists(L"C:\\pkg\\"));
   EXPECT_EQ(files.attributes(L"D:"), kAttrDirectory);

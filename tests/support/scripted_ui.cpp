@@ -4,14 +4,8 @@
 
 namespace vokuta::test {
 
-namespace {
-
-const wchar_t* formName(Form form) {
-  constexpr const wchar_t* kNames[] = {L"Frm1Main", L"Frm2List", L"Frm3Port", L"Frm4Text"};
-  return kNames[static_cast<int>(form)];
-}
-
-} // namespace
+// Indexed by Form.
+constexpr const wchar_t* kFormNames[] = {L"Frm1Main", L"Frm2List", L"Frm3Port", L"Frm4Text"};
 
 int ScriptedUi::messageBox(const std::wstring& text, const std::wstring& title, Buttons buttons,
                            Icon icon, int defaultButton) {
@@ -31,7 +25,8 @@ int ScriptedUi::messageBox(const std::wstring& text, const std::wstring& title, 
 void ScriptedUi::showForm(Form form, bool modal, std::optional<Form> owner) {
   visible_.insert(form);
   owners[form] = owner;
-  windowLog.push_back(std::wstring(L"show ") + formName(form) + (modal ? L" modal" : L" modeless"));
+  windowLog.push_back(std::wstring(L"show ") + kFormNames[static_cast<int>(form)] +
+                      (modal ? L" modal" : L" modeless"));
   if (!modal) return;
   if (!onModal) throw std::logic_error("modal form shown with no onModal script");
   onModal(form);
@@ -39,7 +34,8 @@ void ScriptedUi::showForm(Form form, bool modal, std::optional<Form> owner) {
 }
 
 void ScriptedUi::hideForm(Form form) {
-  if (visible_.erase(form)) windowLog.push_back(std::wstring(L"hide ") + formName(form));
+  if (visible_.erase(form))
+    windowLog.push_back(std::wstring(L"hide ") + kFormNames[static_cast<int>(form)]);
 }
 
 void ScriptedUi::listClear(Form form) {

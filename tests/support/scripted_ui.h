@@ -39,10 +39,7 @@ public:
 
   int messageBox(const std::wstring& text, const std::wstring& title, Buttons buttons, Icon icon,
                  int defaultButton) override;
-  [[noreturn]] void endProgram() override {
-    ended = true;
-    throw ProgramEnded{};
-  }
+  [[noreturn]] void endProgram() override { throw ProgramEnded{}; }
   void showForm(Form form, bool modal, std::optional<Form> owner) override;
   void hideForm(Form form) override;
   void setCaption(Form form, const std::wstring& caption) override { captions[form] = caption; }
@@ -66,7 +63,6 @@ public:
   bool shown(Form form) const { return visible_.count(form) != 0; }
 
   std::vector<Box> boxes;
-  bool ended = false;
   /// "show Frm3Port modeless", "show Frm2List modal", "hide Frm1Main", in order.
   std::vector<std::wstring> windowLog;
   std::map<Form, std::wstring> captions;

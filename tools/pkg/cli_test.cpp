@@ -3,11 +3,15 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include "pkg/json.h"
+#include "pkg/messages.h"
 #include "pkg/posix_files.h"
 #include "pkg/read_only_files.h"
 #include "pkg/utf8.h"
@@ -15,6 +19,8 @@
 
 namespace vokuta::pkg {
 namespace {
+
+namespace fs = std::filesystem;
 
 using ::testing::HasSubstr;
 
@@ -41,15 +47,13 @@ TEST(PkgCli, ExitStatusesFollowWhatWasFound) {
        {L"", L"install", L"check --verbose", L"check a.inf b.inf", L"check --device C:\\device",
         L"--lang fr check", L"--lang", L"ravuz", L"ravuz a b", L"ravuz --diff a", L"check --diff",
         L"plan", L"plan --device C:\\device --capacity lots"}}};
-  for (const auto& [status, commands] : cases) {
+  for (const auto& [status, commands] : cases)
     for (const std::wstring& command : commands) {
+      SCOPED_TRACE(test::Sjis(command));
       out.clear(), err.clear();
-      EXPECT_EQ(RunPkgTool(wordsOf(command), files, test::TestShiftJis(), out, err), status)
-          << test::Sjis(command);
-      EXPECT_EQ(err.empty(), status != kUsageStatus || out.find(L"Usage") != std::wstring::npos)
-          << test::Sjis(command);
+      EXPECT_EQ(RunPkgTool(wordsOf(command), files, test::TestShiftJis(), out, err), status);
+      EXPECT_EQ(err.empty(), status != kUsageStatus || out.find(L"Usage") != std::wstring::npos);
     }
-  }
   RunPkgTool({L"--lang", L"ja", L"--help"}, files, test::TestShiftJis(), out, err);
   EXPECT_THAT(out, HasSubstr(L"使い方"));
 }
@@ -57,7 +61,6 @@ TEST(PkgCli, ExitStatusesFollowWhatWasFound) {
 // The reports of the tool tests' cases, made in-process from the source tree, must be the ones
 // kept in tools/pkg/expected.
 TEST(PkgReports, AreTheOnesKept) {
-  namespace fs = std::filesystem;
   const fs::path src = fs::path(VOKUTA_TEST_PACKAGES) / "../..", home = fs::current_path();
   std::ifstream cases(src / "tools/pkg/report_cases.sh");
   const std::regex caseLine("^ *\"([^|]+)\\|([^|]+)\\|([^\"]+)\"$");
@@ -94,6 +97,92 @@ TEST(PkgReadOnlyFiles, RefusesChanges) {
                view.setAttributes(L"C:\\pkg\\a.dat", kAttrHidden) ||
                view.makeDirectory(L"C:\\pkg\\sub") || view.setCurrentDrive(L'C'));
   EXPECT_TRUE(files.log.empty());
+}
+
+TEST(PkgMessages, EveryProblemHasANameAndTwoFilledTexts) {
+  using M = MessageId;
+  std::set<std::string> keys;
+  for (int i = 0; i <= static_cast<int>(kLastMessageId); ++i) {
+    const Problem p = MakeProblem(static_cast<MessageId>(i), 1, 1, {L"A", L"B", L"C"});
+    SCOPED_TRACE(KeyOf(p.id));
+    EXPECT_TRUE(keys.insert(KeyOf(p.id)).second);
+    const std::wstring en = MessageOf(p, Lang::En), ja = MessageOf(p, Lang::Ja);
+    EXPECT_NE(en, ja);
+    EXPECT_TRUE(!en.empty() && !ja.empty() && (en + ja).find(L'{') == std::wstring::npos);
+  }
+  const auto w = MakeProblem(M::SuffixCut, 1, 1), e = MakeProblem(M::SourceMissing, 1, 1);
+  EXPECT_EQ(std::tuple(ExitStatusOf({}), ExitStatusOf({w, w}), ExitStatusOf({w, e})),
+            std::tuple(0, 1, 2));
+}
+
+// Arguments by number; what JSON must escape.
+TEST(PkgMessages, FillAndJsonStringTakeTextAsTheyMust) {
+  EXPECT_EQ(Fill(L"{2} after {1}; {1} again, {3} missing, {x} kept", {L"a", L"b"}),
+            L"b after a; a again,  missing, {x} kept");
+  EXPECT_EQ(JsonString(L"a\"b\\c\r\n\t\x01\x7F表"), L"\"a\\\"b\\\\c\\r\\n\\t\\u0001\\u007f表\"");
+}
+
+class PkgPosixFiles : public ::testing::Test {
+protected:
+  PkgPosixFiles() {
+    root_ = fs::temp_directory_path() / ("vokuta-pkg-test-" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+    const std::pair<const char*, const char*> contents[] = {
+        {"pkg/Setup.inf", "inf"}, {"pkg/Apps/Viewer.EXF", "viewer"}, {"pkg/data/1月.dat", "one"},
+        {"pkg/data/b.DAT", "bb"}, {"pkg/data/README", "readme"},     {"pkg/data/.hidden.dat", "h"}};
+    for (const auto& [path, text] : contents) {
+      fs::create_directories((root_ / path).parent_path());
+      std::ofstream(root_ / path, std::ios::binary) << text;
+    }
+    fs::create_directories(root_ / "pkg/data/sub.dat");
+    top = DecodeUtf8(root_.string());
+  }
+  ~PkgPosixFiles() override { fs::remove_all(root_); }
+
+  fs::path root_;
+  std::wstring top;
+  PosixFiles files;
+};
+
+TEST_F(PkgPosixFiles, ReadsWindowsStylePaths) {
+  const std::pair<std::optional<std::string>, std::vector<const wchar_t*>> cases[] = {
+      {"inf", {L"/pkg/Setup.inf", L"\\pkg\\setup.INF"}},
+      {"viewer",
+       {L"\\PKG\\.\\apps\\VIEWER.exf", L"/pkg/data/../Apps/Viewer.EXF",
+        L"\\pkg\\Apps \\Viewer.EXF."}},
+      {"one", {L"\\pkg\\data\\1月.DAT"}},
+      {std::nullopt, {L"\\pkg\\Apps", L"\\pkg\\none.txt"}}};
+  for (const auto& [text, paths] : cases) {
+    for (const wchar_t* path : paths) {
+      SCOPED_TRACE(test::Sjis(path));
+      const auto bytes = files.readFile(top + path);
+      EXPECT_EQ(bytes ? std::optional(std::string(bytes->begin(), bytes->end())) : std::nullopt,
+                text);
+      EXPECT_EQ(files.fileLength(top + path),
+                text ? std::optional<std::uint64_t>(text->size()) : std::nullopt);
+    }
+  }
+  EXPECT_FALSE(files.resolve(L"C:\\pkg\\Setup.inf"));
+}
+
+// The names found, joined; a directory's ends in "/".
+TEST_F(PkgPosixFiles, SearchesLikeWindows) {
+  const std::tuple<const wchar_t*, std::uint32_t, const wchar_t*> cases[] = {
+      {L"\\pkg\\data\\*.dat", 0, L"1月.dat b.DAT"},
+      {L"\\pkg\\data\\*.dat", kAttrHidden | kAttrDirectory, L".hidden.dat 1月.dat b.DAT sub.dat/"},
+      {L"\\pkg\\data\\?.dat", 0, L"b.DAT"},
+      {L"\\pkg\\data\\*.*", 0, L"1月.dat b.DAT README"},
+      {L"\\pkg\\data\\readme.*", 0, L"README"},
+      {L"\\PKG\\APPS\\viewer.exf", 0, L"Viewer.EXF"},
+      {L"\\pkg\\data", 0, L""},
+      {L"\\pkg\\data", kAttrDirectory, L"data/"},
+      {L"\\pkg\\none\\*", kAttrDirectory, L""}};
+  for (const auto& [pattern, include, names] : cases) {
+    std::wstring got;
+    for (const FoundFile& f : files.find(top + pattern, include))
+      got += (got.empty() ? L"" : L" ") + f.name + (f.attributes == kAttrDirectory ? L"/" : L"");
+    EXPECT_EQ(got, names) << test::Sjis(pattern);
+  }
 }
 
 } // namespace
