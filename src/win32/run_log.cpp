@@ -57,19 +57,19 @@ void RunLog::write(const std::wstring& line) noexcept {
     SYSTEMTIME t;
     GetLocalTime(&t);
     std::string bytes = utf8(timeOfDay(t) + L" " + line + L"\r\n");
-    win32::UniqueFile file = open(path_, FILE_APPEND_DATA, OPEN_ALWAYS);
-    if (!file) return;
+    if (!file_) file_ = open(path_, FILE_APPEND_DATA, OPEN_ALWAYS);
+    if (!file_) return;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) return;
+    if (!GetFileSizeEx(file_.get(), &size)) return;
     static constexpr char kBom[] = "\xEF\xBB\xBF";
     if (static_cast<std::uint64_t>(size.QuadPart) + bytes.size() >= limit_) {
-      file = open(path_, GENERIC_WRITE, CREATE_ALWAYS);
-      if (!file) return;
+      // Emptied through a second handle; the open one appends at the new end.
+      if (!open(path_, GENERIC_WRITE, TRUNCATE_EXISTING)) return;
       size.QuadPart = 0;
     }
     if (size.QuadPart == 0) bytes.insert(0, kBom);
     DWORD written = 0;
-    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   } catch (...) {
     // Out of memory for one line: the installation goes on without it.
   }

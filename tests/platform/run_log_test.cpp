@@ -3,22 +3,26 @@
 // concern.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <regex>
 #include <string>
 
 #include "win32/run_log.h"
 #include "win32/win.h"
-#include "win32/win32_pc_files.h"
 
 namespace vokuta {
 namespace {
 
-// The log's bytes without the "hh:mm:ss " that starts each line.
+// The log's bytes without the "hh:mm:ss " that starts each line, read as a log reader does:
+// beside the installer's handle, which writes.
 std::string logOf(const std::wstring& path) {
-  const auto bytes = Win32PcFiles().readFile(path);
-  if (!bytes) return "(none)";
+  FILE* f = _wfopen(path.c_str(), L"rb");
+  if (!f) return "(none)";
+  std::string bytes;
+  for (int c; (c = std::fgetc(f)) != EOF;) bytes += static_cast<char>(c);
+  std::fclose(f);
   static const std::regex time("(\xEF\xBB\xBF|\n)[0-9]{2}:[0-9]{2}:[0-9]{2} ");
-  return std::regex_replace(std::string(bytes->begin(), bytes->end()), time, "$1");
+  return std::regex_replace(bytes, time, "$1");
 }
 
 TEST(RunLog, AppendsUtf8LinesAndStartsOverBeforeTheLimit) {
