@@ -61,7 +61,8 @@ std::wstring answerName(int answer) {
 } // namespace
 
 RunMonitor::RunMonitor(LinkLibrary& inner, RunLog& log, std::function<HWND()> mainWindow)
-    : inner_(inner), log_(log), mainWindow_(std::move(mainWindow)) {}
+    : inner_(inner), log_(log), mainWindow_(std::move(mainWindow)),
+      waitCursor_(LoadCursorW(nullptr, IDC_WAIT)) {}
 
 void RunMonitor::programStarted(const std::wstring& commandLine) {
   log_.write(L"==== " + LocalDateTime() + L" vokuta-setup " VOKUTA_VERSION L" started: " +
@@ -153,7 +154,7 @@ std::int32_t RunMonitor::call(const std::wstring& what, const std::int32_t* stat
     if (const HWND main = mainWindow_())
       RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
-  const HCURSOR before = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  const HCURSOR before = SetCursor(waitCursor_);
   const std::int32_t result = f();
   SetCursor(before);
   log_.write(what + L" -> " + number(result) + L" status " + (status ? number(*status) : L"-") +

@@ -9,6 +9,7 @@
 #include "win32/run_log.h"
 
 struct HWND__;
+struct HICON__;
 
 namespace vokuta {
 
@@ -79,6 +80,7 @@ private:
   std::uint64_t totalBytes_ = 0;
   std::uint64_t copiedBytes_ = 0;
   std::int32_t lastEnd_ = 0;
+  HICON__* waitCursor_; ///< loaded once: a link call is no time to look it up
 };
 
 } // namespace vokuta
