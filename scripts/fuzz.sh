@@ -45,27 +45,25 @@ work=$build/tests/fuzz/campaign/$target
 mkdir -p "$work/corpus" "$work/artifacts"
 workers=${VOKUTA_FUZZ_WORKERS:-1}
 rm -f "$work"/last*.log
-echo "fuzz.sh: $target for $runs runs in $workers process(es); logs: $work/last*.log"
+echo "fuzz.sh: $target for $runs runs in $workers process(es); logs: $work/last-N.log"
 start=$(date +%s)
-pids=() logs=()
+pids=()
 for w in $(seq "$workers"); do
-  log=$work/last.log
-  [ "$workers" -eq 1 ] || log=$work/last-$w.log
   share=$((runs / workers + (w == 1 ? runs % workers : 0)))
   "$build/tests/fuzz/$target" -runs="$share" -rss_limit_mb=2048 -max_len=8192 \
     -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$@" "$work/corpus" "$seeds" \
-    >"$log" 2>&1 &
-  pids+=("$!") logs+=("$log")
+    >"$work/last-$w.log" 2>&1 &
+  pids+=("$!")
 done
 status=0
 for pid in "${pids[@]}"; do wait "$pid" || status=$?; done
-for log in "${logs[@]}"; do
-  [ "$workers" -eq 1 ] || echo "== $log"
+for log in "$work"/last-*.log; do
+  echo "== $log"
   grep -E '^(#[0-9]+ +(INITED|DONE)|Done |stat::|==[0-9]+==ERROR|SUMMARY|artifact_prefix|Test unit)' \
     "$log" || true
 done
 end=$(date +%s)
-executed=$(cat "${logs[@]}" | sed -n 's/^stat::number_of_executed_units: *//p' |
+executed=$(cat "$work"/last-*.log | sed -n 's/^stat::number_of_executed_units: *//p' |
   awk '{ n += $1 } END { print n + 0 }')
 echo "fuzz.sh: $target, $runs runs asked, $executed executed, $((end - start)) s of wall time," \
   "exit status $status"

@@ -134,7 +134,6 @@ void RunMonitor::showProgress(bool shown) {
 
 void RunMonitor::setProgressText(const std::wstring& text) {
   if (!run_) return;
-  showProgress(true);
   if (const HWND main = mainWindow_()) SetDlgItemTextW(main, id::kLblProgress, text.c_str());
 }
 
@@ -149,11 +148,8 @@ template <typename Call>
 std::int32_t RunMonitor::call(const std::wstring& what, const std::int32_t* status, Call&& f,
                               const std::int32_t* freeBytes) {
   // The call blocks the window thread: what the window shows must be painted before it.
-  if (run_) {
-    showProgress(true);
-    if (const HWND main = mainWindow_())
-      RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  }
+  if (const HWND main = run_ ? mainWindow_() : nullptr)
+    RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   const HCURSOR before = SetCursor(waitCursor_);
   const std::int32_t result = f();
   SetCursor(before);
