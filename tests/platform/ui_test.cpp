@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "mainwin/item_list_view.h"
 #include "state/program.h"
 #include "util/shift_jis.h"
 #include "win32/control_ids.h"
@@ -90,11 +91,17 @@ protected:
   HWND form(Form f) const { return ui_.handle(f); }
   HWND control(Form f, int id) const { return GetDlgItem(form(f), id); }
 
-  /// Posts a key to the window with the focus and runs the events it causes.
-  void press(UINT key) {
+  /// Posts a key to the window with the focus, with `held` (a modifier) down in the thread's
+  /// key state, and runs the events it causes.
+  void press(UINT key, int held = 0) {
+    BYTE state[256] = {};
+    state[held] = held ? 0x80 : 0;
+    SetKeyboardState(state);
     PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
     PostMessageW(GetFocus(), WM_KEYUP, key, 0xC0000001);
     ui_.processEvents();
+    state[held] = 0;
+    SetKeyboardState(state);
   }
 
   static const ShiftJis& sjis() {
@@ -353,6 +360,23 @@ TEST_F(Win32UiForms, ModalShowHoldsTheOwnerUntilTheFormIsHidden) {
                          GetWindow(dialog, GW_OWNER), called),
               std::tuple(true, true, true, form(c.owner), c.hookCalled ? c.hookCalled : L""))
         << &c - cases;
+  }
+}
+
+// Shift, Ctrl and Alt are read from the key state of the list's own thread.
+TEST_F(Win32UiForms, DeleteInTheListRemovesTheItemUnlessAModifierIsHeld) {
+  ui_.showForm(Frm1Main, false, std::nullopt);
+  for (int held : {0, VK_SHIFT, VK_CONTROL, VK_MENU}) {
+    program_.setupTable = {};
+    program_.setupTable[0] = {L"a", L"\\d", L"C:\\vokuta-test-none", L""};
+    program_.setupTable[1] = {L"b", L"\\d", L"C:\\vokuta-test-none", L""};
+    FillItemList(program_);
+    ui_.listSelect(Frm1Main, 0);
+    SetFocus(control(Frm1Main, ids::frm1main::kList1));
+    press(VK_DELETE, held);
+    EXPECT_EQ(std::pair(ui_.listCount(Frm1Main), program_.setupTable[0].FileName),
+              held ? std::pair(2, std::wstring(L"a")) : std::pair(1, std::wstring(L"b")))
+        << held;
   }
 }
 
