@@ -144,7 +144,7 @@ private:
   std::chrono::steady_clock::time_point callStart_;
 };
 
-// Created at the first call, so that loading the DLL stays cheap and cannot fail.
+// Made as the DLL is loaded (see DllMain), or else at the first call.
 Simulator& simulator() {
   static Simulator instance;
   return instance;
@@ -167,6 +167,20 @@ std::intptr_t number(HWND window) { return reinterpret_cast<std::intptr_t>(windo
 
 } // namespace
 } // namespace vokuta::devsim
+
+// The device is set up as the DLL is loaded, so that each call lasts its line time, the first
+// one too; a program that loads the library ahead of its calls does not wait for it at all.
+// The set-up only reads files and asks the code page, which the loader lock allows. Should it
+// fail, the DLL still loads: the first call tries again and fails as every call does.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    try {
+      vokuta::devsim::simulator();
+    } catch (...) {
+    }
+  }
+  return TRUE;
+}
 
 using vokuta::devsim::bytes;
 using vokuta::devsim::guarded;

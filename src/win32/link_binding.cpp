@@ -42,20 +42,25 @@ std::int32_t unreachable(std::int32_t* status) {
 
 } // namespace
 
-void Win32LinkLibrary::retryMissingLibrary() {
-  if (library_) return;
-  loadTried_ = false;
-  libraryReported_ = false;
+void Win32LinkLibrary::prepareRun() {
+  if (!library_) {
+    loadTried_ = false;
+    libraryReported_ = false;
+  }
+  load();
+}
+
+void Win32LinkLibrary::load() {
+  if (loadTried_) return;
+  loadTried_ = true;
+  library_ = win32::UniqueHandle<ModuleTraits>(LoadLibraryW(kLibraryName));
+  if (library_)
+    for (int i = 0; i < kFunctionCount; ++i)
+      entries_[i].address = GetProcAddress(library_.get(), kFunctionNames[i]);
 }
 
 FARPROC Win32LinkLibrary::resolve(Function function) {
-  if (!loadTried_) {
-    loadTried_ = true;
-    library_ = win32::UniqueHandle<ModuleTraits>(LoadLibraryW(kLibraryName));
-    if (library_)
-      for (int i = 0; i < kFunctionCount; ++i)
-        entries_[i].address = GetProcAddress(library_.get(), kFunctionNames[i]);
-  }
+  load();
   if (!library_) {
     if (!libraryReported_) {
       libraryReported_ = true;

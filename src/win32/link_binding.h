@@ -18,9 +18,11 @@ class Win32LinkLibrary final : public LinkLibrary {
 public:
   explicit Win32LinkLibrary(Ui& ui) : ui_(ui) {}
 
-  /// A library that could not be loaded is looked for again at the next call, and reported
-  /// again when still missing: the user may have put it in place since. For each new run.
-  void retryMissingLibrary();
+  /// For each new run: loads the library now, while the user answers the connect prompt, so
+  /// that the first call does not wait for it. A library that could not be loaded is looked
+  /// for again, and reported at the run's first call when still missing: the user may have put
+  /// it in place since.
+  void prepareRun();
 
   std::int32_t u_nego(std::intptr_t window, std::int32_t port, std::int32_t option,
                       std::int32_t mode, std::int32_t* status) override;
@@ -54,6 +56,8 @@ private:
     static void close(Handle h) { FreeLibrary(h); }
   };
 
+  // Loads the library and finds its functions, once, quietly.
+  void load();
   // The function's address, or nullptr after telling the user (once) what is missing.
   FARPROC resolve(Function function);
 

@@ -45,7 +45,7 @@ int runInstaller() {
   vokuta::Program program(vokuta::Seams{ui, registry, files, sjis, &monitor});
   ui.setChoiceHooks({vokuta::frm2list::CmdOK_Click, vokuta::frm2list::Form_unload});
   ui.setRunHooks({[&](vokuta::Program& p) {
-                    link.retryMissingLibrary();
+                    link.prepareRun();
                     monitor.runStarting(p);
                   },
                   [&] { monitor.runReturned(); },

@@ -124,12 +124,13 @@ TEST_F(WithoutLibrary, EveryCallFailsAfterOneBoxNamingTheLibrary) {
 
   // The user puts the library in place and presses Next again: the new run finds it.
   ui.answer({kOk});
-  link.retryMissingLibrary();
+  link.prepareRun();
   EXPECT_EQ(link.u_end(kWindow, 1, 1, 4, &status), -1) << "still missing";
   EXPECT_EQ(ui.boxes.size(), 2u) << "told again";
   ASSERT_TRUE(CopyFileW(L"..\\defaults\\V370rsh32.dll", L"V370rsh32.dll", FALSE));
   EXPECT_EQ(link.u_end(kWindow, 1, 1, 4, &status), -1) << "looked for once a run";
-  link.retryMissingLibrary();
+  link.prepareRun();
+  EXPECT_NE(GetModuleHandleW(L"V370rsh32.dll"), nullptr) << "loaded before the run's first call";
   EXPECT_EQ(link.u_nego(kWindow, 1, 1, 4, &status), 0);
   EXPECT_EQ(ui.boxes.size(), 2u);
 }
