@@ -31,7 +31,7 @@ TEST(LocateSetupInf, CommandLineRules) {
       {L"1:\\Setup.inf", L"C:\\PcSide\\1:\\Setup.inf", L"C:\\PcSide\\1:"},
       {L"\"\"", L"D:\\x\\Setup.inf", L"D:\\x"},
       {L"a\"", L"C:\\PcSide\\a\"", L"C:\\PcSide\\"},
-      {L"C:\\", L"C:\\", L"C:"},
+      {L"A:\\", L"A:\\", L"A:"},
   };
   for (const auto& c : cases) {
     const SetupInfLocation where = LocateSetupInf(c.cmd, L"C:\\PcSide", L"D:\\x");

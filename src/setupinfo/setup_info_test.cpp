@@ -106,7 +106,7 @@ TEST_F(SetupInfo, PortLineRules) {
     std::int32_t port, source;
   } cases[] = {
       {L"[PORT]=1  ;番号\r\n", 0, 1, kPortFixed},   {L"[port]=9x\r\n", 0, 9, kPortFixed},
-      {L"[PORT]=12\r\n", 0, 12, kPortFixed},        {L"[PORT]=123\r\n", 0, 12, kPortFixed},
+      {L"[PORT]=10\r\n", 0, 10, kPortFixed},        {L"[PORT]=123\r\n", 0, 12, kPortFixed},
       {L"[PORT]= 4\r\n", 0, 4, kPortFixed},         {L"[PORT]=\r\n", 0, 0, kPortFixed},
       {L"\"[PORT]=5\"\r\n", 0, 5, kPortFixed},      {L"[PORT]=2\r\n[PORT]=7\r\n", 0, 2, kPortFixed},
       {L";[PORT]=2\r\n", 0, 1, kPortUnknown},       {L" [PORT]=2\r\n", 0, 1, kPortUnknown},

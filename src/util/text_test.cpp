@@ -94,12 +94,13 @@ TEST(DecodeUtf8, ReplacesWhatIsNoBasicPlaneCharacter) {
   for (const auto& [bytes, text] : cases) EXPECT_EQ(DecodeUtf8(bytes), text);
 }
 
-// Trailing stars match nothing, "*." takes names without a dot, and Latin-1 folds up to thorn.
+// Trailing stars match nothing, "*." takes names without a dot; Latin-1 folds up to thorn, Greek
+// from alpha, the full-width letters up to z.
 TEST(Wildcard, TrailingStarsDotsAndFoldedLetters) {
   EXPECT_TRUE(WildcardMatch(L"ab**", L"ab"));
   EXPECT_TRUE(WildcardMatch(L"*.", L"README"));
   EXPECT_FALSE(WildcardMatch(L"*.", L"a.txt"));
-  EXPECT_EQ(FoldName(L"\xFE\xE0\xFF\xF7"), L"\xDE\xC0\x178\xF7");
+  EXPECT_EQ(FoldName(L"\xFE\xE0\xFF\xF7\x3B1\xFF5A"), L"\xDE\xC0\x178\xF7\x391\xFF3A");
 }
 
 } // namespace
