@@ -61,7 +61,7 @@ TEST_F(PkgCheck, NamesEachProblemByLineAndColumn) {
   const std::pair<std::wstring, std::string> cases[] = {
       {L"a.dat,\\d,.\r\n  junk\r\n", "no-rows@0:0 too-few-commas@1:1 too-few-commas@2:3"},
       {L"a.dat,\\d,.,\r\n\\\\,\\d,.,\r\n", "empty-file-name@2:1"},
-      {L"[PORT]=1\r\na.dat,,.,\r\n[port]=2 ;again\r\n", "second-port@3:1"},
+      {L"[PORT]=9\r\na.dat,,.,\r\n[port]=2 ;again\r\n", "second-port@3:1"},
       {L"[PORT]=123\r\na.dat,,.,\r\n", "port-unclear@1:8"},
       {L"\"a.dat, \\d,.,\"\r\n", "blanks-kept@1:8"},
       {L"a.dat,\\d,.,,.TBL\r\n", "association-columns-unused@1:13"},
@@ -71,6 +71,7 @@ TEST_F(PkgCheck, NamesEachProblemByLineAndColumn) {
       {L"x.exf,\\d,.,Fini, .TB,1,2\r\n", "suffix-looks-free@1:17"},
       {L"x.exf,\\d,.,fini\r\n", "suffix-looks-free@1:16"},
       {L"x.exf,\\d,.,Fini,.X,100000000,1\r\n", "small-icon-too-large@1:20"},
+      {L"x.exf,\\abcdefgh\\abcdefgh\\abcdefg,.,Fini,.X,1,2\r\n", ""}, // 32 bytes: not cut
       {L"", "no-rows@0:0"},
   };
   for (const auto& [file, problems] : cases) {
@@ -83,7 +84,7 @@ TEST_F(PkgCheck, NamesEachProblemByLineAndColumn) {
 
 TEST_F(PkgCheck, ProblemsCarryTheTextsTheirMessagesNeed) {
   const CheckReport r = check(L"a.dat,\\d,.,\r\nA.DAT,\\D,.,\r\nnone.dat,\\d,.,\r\n"
-                              L"x.exf,\\d,.,Fini,.X,12345,1\r\n"
+                              L"x.exf,\\d,.,Fini,.X,12349,1\r\n"
                               L"x.exf,\\e,.,Fini,.Y,FFFFFFFFFF,FFFFFFFFFZ\r\n");
   std::vector<std::wstring> args;
   for (const Problem& p : r.problems) {
@@ -91,7 +92,7 @@ TEST_F(PkgCheck, ProblemsCarryTheTextsTheirMessagesNeed) {
     for (const std::wstring& a : p.args) args.back() += a + L"|";
   }
   // What the table keeps of a number too large: its low bits, as the installer reads it.
-  EXPECT_THAT(args, ElementsAre(L"\\D\\A.DAT|1|", L"C:\\pkg\\.\\none.dat|", L"12345|2345|",
+  EXPECT_THAT(args, ElementsAre(L"\\D\\A.DAT|1|", L"C:\\pkg\\.\\none.dat|", L"12349|2349|",
                                 L"FFFFFFFFFF|FFFF|", L"FFFFFFFFFZ|", L"FFFFFFFFFZ|Z|FFFFFFFF|"));
 }
 

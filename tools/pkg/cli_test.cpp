@@ -46,7 +46,8 @@ TEST(PkgCli, ExitStatusesFollowWhatWasFound) {
       {kUsageStatus,
        {L"", L"install", L"check --verbose", L"check a.inf b.inf", L"check --device C:\\device",
         L"--lang fr check", L"--lang", L"ravuz", L"ravuz a b", L"ravuz --diff a", L"check --diff",
-        L"plan", L"plan --device C:\\device --capacity lots"}}};
+        L"plan", L"plan --device C:\\device --capacity lots",
+        L"plan --device C:\\device --capacity 1234567890123"}}};
   for (const auto& [status, commands] : cases)
     for (const std::wstring& command : commands) {
       SCOPED_TRACE(test::Sjis(command));
