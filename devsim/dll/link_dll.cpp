@@ -176,8 +176,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     try {
       vokuta::devsim::simulator();
-    } catch (...) {
-    }
+    } catch (...) {}
   }
   return TRUE;
 }
