@@ -54,6 +54,8 @@ TEST(Startup, NoPortKnownShowsThePortDialogFirst) {
   StartupPc t("C:\\PcSide\\");
   t.files.addDirectory(L"C:\\PcSide");
   t.files.addFile(L"D:\\pkg\\a.exf", std::string(100, 'x'));
+  // A port value longer than a number's four bytes counts as none.
+  t.registry.set(kFilerKey, "PORT", {1, 0, 0, 0, 0});
   Form_Load(t.p, {L"", false});
   EXPECT_EQ(t.p.g.SetupInfPath, L"D:\\pkg\\Setup.inf");
   EXPECT_EQ(t.p.g.CacheDir, L"C:\\PcSide\\redirav\\cache");
@@ -88,44 +90,12 @@ TEST(Startup, TheInstallDirectorysDriveBecomesCurrent) {
   }
 }
 
-TEST(Startup, ASecondCopyEndsSilently) {
-  StartupPc t("C:\\PcSide");
-  EXPECT_THROW(Form_Load(t.p, {L"", true}), test::ProgramEnded);
-  EXPECT_TRUE(t.ui.boxes.empty());
-  EXPECT_EQ(t.registry.reads, 0);
-}
-
 using test::ProgramEnded;
 using Texts = std::vector<std::wstring>;
 const std::wstring kMarker = L"C:\\PcSide\\ReDirav\\Temp\\$filer$.tmp";
 const std::wstring kFilerBox =
     L"RE Diravが起動しています。\r\nRE Diravを終了後、再試行してください。";
 const std::wstring kExitQuestion = L"「Vokuta本体ソフト インストーラ」を終了してよろしいですか？";
-
-// The install directory loses one trailing backslash and ends at a NUL; the port is a number of
-// up to four little-endian bytes.
-TEST(Environment, ReadsTheRegistryValues) {
-  test::TestProgram u;
-  EXPECT_EQ(ReadInstallDir(u.p), L""); // no key
-  EXPECT_EQ(ReadFilerPort(u.p), 0);
-  u.registry.addKey(kPcSoftwareKey);
-  EXPECT_EQ(ReadInstallDir(u.p), L""); // no value
-  const std::pair<std::string, std::wstring> dirs[] = {
-      {"", L""},
-      {std::string("C:\0x", 4), L"C:"},
-      {"C:\\PcSide\\\\", L"C:\\PcSide\\"},
-      {test::Sjis(L"C:\\ヴォクタ\\表示\\"), L"C:\\ヴォクタ\\表示"}};
-  for (const auto& [stored, dir] : dirs) {
-    u.registry.set(kPcSoftwareKey, "InstallDir", {stored.begin(), stored.end()});
-    EXPECT_EQ(ReadInstallDir(u.p), dir);
-  }
-  const std::pair<std::vector<std::uint8_t>, std::int32_t> ports[] = {
-      {{3, 0, 0, 0}, 3}, {{4, 3, 2, 1}, 0x01020304}, {{7}, 7}, {{1, 0, 0, 0, 0}, 0}};
-  for (const auto& [stored, port] : ports) {
-    u.registry.set(kFilerKey, "PORT", stored);
-    EXPECT_EQ(ReadFilerPort(u.p), port);
-  }
-}
 
 // Without an install directory the program ends. A running file manager leaves its marker
 // file (hidden and system count too): Retry asks again, Cancel asks the exit question, and No

@@ -109,20 +109,6 @@ TEST(Merges, TheEntryOfTheSameSuffix) {
   }
 }
 
-TEST_F(Merge, AFreeSlotInTheMiddleIsTaken) {
-  std::vector<FiniRecord> records;
-  for (int i = 4; i <= 20; ++i)
-    records.push_back(Association(L".S" + std::to_wstring(i), L"\\A.EXF"));
-  Has(t, records);
-  auto bytes = *t.files.contents(kDeviceIni);
-  // Records are in slots 4.. of the file; blank slot 9's suffix with a blank byte.
-  std::fill(bytes.begin() + 9 * 54, bytes.begin() + 9 * 54 + 4, ' ');
-  t.files.addFile(kDeviceIni, bytes);
-  p.finiTable[0] = Association(L".NEW", L"\\B.EXF");
-  EXPECT_EQ(Filerini変更(p, 0), 0);
-  EXPECT_EQ(p.deviceFiniTable[9].suffix, L".NEW");
-}
-
 // A full table asks which slot to give up: OK without a choice gives up the last one, the first
 // line slot 4, and the close box none.
 TEST_F(Merge, AFullTable) {
@@ -207,21 +193,6 @@ TEST_F(Merge, FallsBackToTheStandardFile) {
   EXPECT_EQ(p.deviceFiniTable[4], Association(L".STD", L"\\STD.EXF"));
 }
 
-TEST_F(Merge, AWorkCopyRemovedByTheLibraryReadsAsAnEmptyTable) {
-  // As some link libraries do when a download fails.
-  bool removed = false;
-  t.dev->onCall = [&](const auto& call) {
-    if (call.function == "u_download" && call.result != 0) removed = t.files.deleteFile(kWorkCopy);
-  };
-  p.finiTable[0] = Association(L".TBL", L"\\A.EXF");
-  t.ui.answer({kOk});
-  EXPECT_EQ(Filerini変更(p, 0), 0);
-  EXPECT_EQ(t.titles(), Texts{L" - Vokuta本体ファイルエラー"});
-  EXPECT_TRUE(removed);
-  EXPECT_EQ(p.deviceFiniTable[4].suffix, L".TBL");
-  EXPECT_TRUE(IsFreeSlot(p, 5));
-}
-
 TEST_F(Merge, AWorkCopyThatCannotBeMadeStopsBeforeTheDevice) {
   p.g.FiniPcPath = L"C:\\PcSide\\novkapps\\$$Ravuz$.ini";
   Has(t, {Association(L".TBL", L"\\A.EXF")});
@@ -230,16 +201,6 @@ TEST_F(Merge, AWorkCopyThatCannotBeMadeStopsBeforeTheDevice) {
   EXPECT_EQ(Filerini書込(p), -2);
   EXPECT_EQ(t.texts()[1], L"C:\\PcSide\\novkapps\\$$Ravuz$.ini\r\n\r\nがありません。\r\n\r\n");
   EXPECT_EQ(count("u_download") + count("u_upload"), 0);
-}
-
-TEST_F(Merge, WritingReplacesAnOldWorkCopyAndUploads) {
-  t.files.addFile(kWorkCopy, "old", kAttrReadOnly | kAttrHidden);
-  for (std::size_t k = 4; k <= 8; ++k)
-    p.deviceFiniTable[k] = Association(L".S" + std::to_wstring(k), L"\\A");
-  rR2FiniB(p);
-  EXPECT_EQ(Filerini書込(p), 0);
-  EXPECT_EQ(t.files.contents(kWorkCopy)->size(), 9u * 54);
-  EXPECT_EQ(t.files.contents(kDeviceIni), t.files.contents(kWorkCopy));
 }
 
 } // namespace

@@ -1,5 +1,3 @@
-#include "mainwin/item_list_view.h"
-#include "setupinfo/item_list.h"
 #include "setupinfo/setup_info.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +9,6 @@
 namespace vokuta {
 namespace {
 
-using test::Association;
 using Texts = std::vector<std::wstring>;
 
 // The columns of each row up to the end of the table.
@@ -36,58 +33,17 @@ protected:
   Program& p = t.p;
 };
 
-TEST_F(SetupInfo, NormalisesTheColumnsOfARow) {
-  const std::pair<std::wstring, Texts> cases[] = {
-      {L"a.exf,\\system\\apps,.\\bin,", {L"a.exf", L"\\system\\apps", L"C:\\pkg\\.\\bin", L""}},
-      {L"\\a.exf\\,system\\apps\\,bin\\\\,x", {L"a.exf", L"\\system\\apps", L"C:\\pkg\\bin", L"x"}},
-      {L"a,\\\\system\\apps,,", {L"a", L"\\system\\apps", L"C:\\pkg\\", L""}},
-      {L"a,\\,.,", {L"a", L"", L"C:\\pkg\\.", L""}},
-      {L"a,,.,", {L"a", L"", L"C:\\pkg\\.", L""}},
-      {L" a , b , c , d ,e", {L" a ", L"\\ b ", L"C:\\pkg\\ c ", L" d "}},
-      {L"\"a,b,c,d\"", {L"a", L"\\b", L"C:\\pkg\\c", L"d"}},
-      {L"x,\"b\",c,d", {L"x", L"\\\"b\"", L"C:\\pkg\\c", L"d"}},
-      {L"a,b,c,   ;comment,x,y", {L"a", L"\\b", L"C:\\pkg\\c", L"   "}},
-      {L"データ.dat,\\文書,素材,", {L"データ.dat", L"\\文書", L"C:\\pkg\\素材", L""}},
-  };
-  for (const auto& [line, row] : cases) {
-    file(line + L"\r\n");
-    ASSERT_EQ(ReadSetupInfo(p), ReadResult::Ok);
-    EXPECT_EQ(rows(), std::vector<Texts>{row});
-  }
-  bytes("\xEF\xBB\xBF"
-        "データ.dat,\\文書,.,\r\n"); // UTF-8 with its byte-order mark
+TEST_F(SetupInfo, LineEndsAndBrokenBytesKeepTheRowsApart) {
+  // CR LF, a lone CR and a lone LF each end a line; a lead byte before a comma or a line end
+  // does not take the comma or the line end with it.
+  const std::string raw = std::string("a\x81,\\d,.,\r\n") + "b,\\d,.,\r" + "; note\n\n" +
+                          "c,\\d\x82\r\n" + "d,\\d,.,\x82";
+  bytes(raw);
   ASSERT_EQ(ReadSetupInfo(p), ReadResult::Ok);
-  EXPECT_EQ(rows(), (std::vector<Texts>{{L"データ.dat", L"\\文書", L"C:\\pkg\\.", L""}}));
-}
-
-// Comments, blank lines and lines with fewer than three commas are no rows; a row without a
-// file name takes a slot that the next row overwrites. A new read replaces the table but leaves
-// the records of rows that are no association rows alone.
-TEST_F(SetupInfo, SkipsWhatIsNoRowAndRereadsOverTheOldTable) {
-  file(L"a,\\x,.,Fini,.AAA,1,2\r\nb,\\y,.,\r\nc,\\z,.,\r\n");
-  ASSERT_EQ(ReadSetupInfo(p), ReadResult::Ok);
-  file(L";ヴォクタセットアップ情報\r\n;  １項:ファイル名\r\n\r\na,b,c\r\n,\\dir,src,\r\n"
-       L"\\\\,\\dir,src,\r\none,\\x,s,\r\n;two,\\x,s,\r\nthree,\\y,s,");
-  ASSERT_EQ(ReadSetupInfo(p), ReadResult::Ok);
-  EXPECT_EQ(rows(), (std::vector<Texts>{{L"one", L"\\x", L"C:\\pkg\\s", L""},
-                                        {L"three", L"\\y", L"C:\\pkg\\s", L""}}));
-  EXPECT_EQ(p.finiTable[0].suffix, L".AAA");
-}
-
-TEST_F(SetupInfo, AssociationRowsFillThePackageRecord) {
-  file(L"viewer.exf,\\system\\apps,.\\viewer,Fini,.TBL,86EC,264B7A\r\n"
-       L"b.exf,,.,fini,.TBLX,FFFF,00FFFF\r\nc.exf,\\x,.,FINI,.A\r\nd.exf,\\x,.,Fini ,.B,1,2\r\n"
-       L"e.exf,\\x,.,Fini,.C, 8 6e ,FFFFFFFFF1\r\nf.exf,\\x,.,FIN,.D\r\ng.exf,\\x,.,FINI2,.E\r\n"
-       L"averyveryverylongname.exf,\\system\\applications,.,Fini,.X,1,1\r\n");
-  ASSERT_EQ(ReadSetupInfo(p), ReadResult::Ok);
-  // Missing columns read as empty; "Fini ", "FIN" and "FINI2" are no control word; blanks
-  // inside a number are skipped and a longer number keeps its low 32 bits.
-  EXPECT_EQ(p.finiTable[0], Association(L".TBL", L"\\SYSTEM\\APPS\\VIEWER.EXF", 34540, 2509690));
-  EXPECT_EQ(p.finiTable[1], Association(L".TBL", L"\\B.EXF", 65535, 65535));
-  EXPECT_EQ(p.finiTable[2], Association(L".A", L"\\X\\C.EXF", 0, 0));
-  EXPECT_EQ(p.finiTable[4], Association(L".C", L"\\X\\E.EXF", 0x86E, 0xFFFFFFF1));
-  EXPECT_EQ(p.finiTable[7], Association(L".X", L"\\SYSTEM\\APPLICATIONS\\AVERYVERYVE", 1, 1));
-  for (std::size_t row : {3, 5, 6}) EXPECT_EQ(p.finiTable[row], FiniRecord{}) << row;
+  EXPECT_EQ(rows(), (std::vector<Texts>{{L"a\uFFFD", L"\\d", L"C:\\pkg\\.", L""},
+                                        {L"b", L"\\d", L"C:\\pkg\\.", L""},
+                                        {L"d", L"\\d", L"C:\\pkg\\.", L"\uFFFD"}}));
+  EXPECT_EQ(SetupInfoLines({raw.begin(), raw.end()}, p.sjis, nullptr).size(), 6u);
 }
 
 TEST_F(SetupInfo, HexColumns) {
@@ -165,48 +121,6 @@ TEST_F(SetupInfo, UnreadableFilesEndTheProgramAndChangeNothing) {
     ASSERT_EQ(got.size(), c.rows) << c.box;
     EXPECT_EQ(!got.empty() && got[0][0] == L"keep", !c.box.empty()) << c.box;
   }
-}
-
-TEST_F(SetupInfo, LineEndsAndBrokenBytesKeepTheRowsApart) {
-  // CR LF, a lone CR and a lone LF each end a line; a lead byte before a comma or a line end
-  // does not take the comma or the line end with it.
-  const std::string raw = std::string("a\x81,\\d,.,\r\n") + "b,\\d,.,\r" + "; note\n\n" +
-                          "c,\\d\x82\r\n" + "d,\\d,.,\x82";
-  bytes(raw);
-  ASSERT_EQ(ReadSetupInfo(p), ReadResult::Ok);
-  EXPECT_EQ(rows(), (std::vector<Texts>{{L"a\uFFFD", L"\\d", L"C:\\pkg\\.", L""},
-                                        {L"b", L"\\d", L"C:\\pkg\\.", L""},
-                                        {L"d", L"\\d", L"C:\\pkg\\.", L"\uFFFD"}}));
-  EXPECT_EQ(SetupInfoLines({raw.begin(), raw.end()}, p.sjis, nullptr).size(), 6u);
-}
-
-TEST(FormatKBytes, HalvesAndWholes) {
-  Texts got;
-  for (std::uint64_t bytes :
-       {0ull, 512ull, 1024ull, 1536ull, 10240ull, 3072ull, 256ull, 5368709120ull, 5368709632ull})
-    got.push_back(FormatKBytes(bytes));
-  EXPECT_EQ(got, (Texts{L" 0", L" .5", L" 1", L" 1.5", L" 10", L" 3", L" .25", L" 5242880",
-                        L" 5242880.5"}));
-}
-
-// Every matched file counts in whole 512-byte blocks plus one, hidden and system files too;
-// directories and missing files count nothing.
-TEST_F(SetupInfo, ItemSizeCountsEveryMatchedFileInWholeBlocksPlusOne) {
-  const std::tuple<const wchar_t*, std::size_t, std::uint32_t> files[] = {
-      {L"a.dat", 600, 0}, {L"b.dat", 600, kAttrHidden}, {L"c.dat", 600, kAttrSystem},
-      {L"e.exf", 511, 0}, {L"f.exf", 512, 0},           {L"g.exf", 0, 0}};
-  for (const auto& [name, size, attributes] : files)
-    t.files.addFile(L"C:\\pkg\\" + std::wstring(name), std::string(size, 'x'), attributes);
-  t.files.addDirectory(L"C:\\pkg\\d.dat");
-  p.setupTable[0] = {L"*.dat", L"\\data", L"C:\\pkg", L""};
-  p.setupTable[1] = {L"e.exf", L"", L"C:\\pkg", L""};
-  p.setupTable[2] = {L"f.exf", L"\\apps", L"C:\\pkg", L"Fini"};
-  p.setupTable[3] = {L"g.exf", L"\\apps", L"C:\\pkg", L""};
-  p.setupTable[4] = {L"missing.exf", L"\\apps", L"C:\\pkg", L""};
-  EXPECT_EQ(合計容量(p), 3u * 1024 + 512 + 1024 + 512);
-  FillItemList(p);
-  EXPECT_EQ(t.ui.lists[Form::Frm1Main], (Texts{L"\\data\\*.dat", L"\\e.exf", L"\\apps\\f.exf",
-                                               L"\\apps\\g.exf", L"\\apps\\missing.exf"}));
 }
 
 } // namespace

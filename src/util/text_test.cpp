@@ -12,6 +12,8 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
+const ShiftJis& sjis() { return test::TestShiftJis(); }
+
 // Fields split at single ASCII delimiters, keep empty fields and blanks, and are empty out of
 // range; TextBefore cuts at the first ASCII delimiter whatever the case of its letters.
 TEST(Text, FieldsAndCuts) {
@@ -28,28 +30,6 @@ TEST(Text, FieldsAndCuts) {
             (Texts{L"abc", L"", L"", L"", L"abc", L"a；b", L"[PORT]=1   ", L"xx"}));
 }
 
-// The strips take only the outer runs; RemoveBlanks drops the codes 0-32 only; UpperAscii
-// changes a-z only.
-TEST(Text, PadsStripsAndFolds) {
-  EXPECT_EQ((Texts{PadLeft(L"7", 4), PadLeft(L"12345", 3), PadLeft(L"abc", 0), PadLeft(L" 4", 3),
-                   StripQuotes(L"\"\"abc\"\""), StripQuotes(L"\"a\"b\""), StripQuotes(L"\"\"\""),
-                   StripBackslashes(L"\\\\system\\apps\\"), StripBackslashes(L"\\"),
-                   StripBackslashes(L"\\a\\b\\"), StripLeadingBackslashes(L"\\\\x\\"),
-                   StripTrailingBackslashes(L"C:\\a\\\\"), StripTrailingBackslashes(L"")}),
-            (Texts{L"   7", L"345", L"", L"  4", L"abc", L"a\"b", L"", L"system\\apps", L"",
-                   L"a\\b", L"x\\", L"C:\\a", L""}));
-  EXPECT_EQ((Texts{RemoveBlanks(L" A B\tC"), RemoveBlanks(std::wstring(L"a\0b\x1F\x21", 5)),
-                   RemoveBlanks(L"あ　ｱ"), RemoveBlanks(L""), DirPart(L"C:\\a\\b.exe"),
-                   DirPart(L"C:\\a\\"), DirPart(L"abc"), DirPart(L"\\"),
-                   UpperAscii(L"\\system\\apps\\viewer.exf"), UpperAscii(L"ａｂｃàデータ")}),
-            (Texts{L"ABC", L"ab!", L"あ　ｱ", L"", L"C:\\a\\", L"C:\\a\\", L"", L"\\",
-                   L"\\SYSTEM\\APPS\\VIEWER.EXF", L"ａｂｃàデータ"}));
-}
-
-const ShiftJis& sjis() { return test::TestShiftJis(); }
-
-// Invalid bytes become U+FFFD without swallowing the comma or line end after them; an
-// unassigned pair's ASCII trail is read on its own, a non-ASCII trail makes one error.
 // Device names Windows reserves in any folder, and how a character is shown in a message.
 TEST(Text, ReservedNamesAndShownCharacters) {
   Texts reserved;
@@ -61,6 +41,8 @@ TEST(Text, ReservedNamesAndShownCharacters) {
             (Texts{L"a", L"U+001F", L"U+007F", L"U+FFFD"}));
 }
 
+// Invalid bytes become U+FFFD without swallowing the comma or line end after them; an
+// unassigned pair's ASCII trail is read on its own, a non-ASCII trail makes one error.
 TEST(ShiftJis, DecodesAndNeverSwallowsTheNeighboursOfInvalidBytes) {
   const std::pair<std::string, std::wstring> cases[] = {
       {"abc\\~", L"abc\\~"},         {"\xB1\xB2\xDF", L"ｱｲﾟ"},

@@ -70,31 +70,5 @@ TEST(FakePcFilesTest, ResolvesPathsLikeWindows) {
   EXPECT_FALSE(files.exists(L"C:\\pkg\\Setup.inf\\"));
 }
 
-// What the contract leaves out: each drive's own current directory, the archive bit of written
-// files, filesUnder and the log.
-TEST(FakePcFilesTest, DrivesAttributesListingAndLog) {
-  FakePcFiles files;
-  EXPECT_FALSE(files.setCurrentDrive(L'D'));
-  files.setCurrentDirectory(L"c:\\Pkg\\Sub\\..");
-  files.addDrive(L'D');
-  ASSERT_TRUE(files.setCurrentDrive(L'd'));
-  ASSERT_TRUE(files.writeFile(L"new.txt", {'x'}));
-  ASSERT_TRUE(files.setCurrentDrive(L'C'));
-  files.addFile(L"C:\\Pkg\\Old.txt", "old", kAttrHidden);
-  ASSERT_TRUE(files.copyFile(L"old.txt", L"New.txt"));
-  ASSERT_TRUE(files.writeFile(L"NEW.TXT", {'y'})); // keeps the attributes, adds the archive bit
-  files.addFile(L"C:\\Pkg_\\other.txt", "");
-  EXPECT_EQ(files.contents(L"D:\\new.txt"), "x");
-  EXPECT_EQ(files.attributes(L"D:\\NEW.TXT"), kAttrArchive);
-  EXPECT_EQ(files.attributes(L"C:\\pkg\\new.txt"), kAttrHidden | kAttrArchive);
-  EXPECT_THAT(files.filesUnder(L"c:\\pkg\\"),
-              ElementsAre(L"C:\\Pkg\\New.txt", L"C:\\Pkg\\Old.txt"));
-  files.find(L"*.exf", kAttrHidden);
-  files.fileLength(L"..\\x");
-  EXPECT_THAT(files.log, ElementsAre(L"drive D", L"drive d", L"write new.txt", L"drive C",
-                                     L"copy old.txt -> New.txt", L"write NEW.TXT", L"find *.exf",
-                                     L"length ..\\x"));
-}
-
 } // namespace
 } // namespace vokuta::test

@@ -7,18 +7,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "devsim/sim_device.h"
-#include "mainwin/item_list_view.h"
-#include "pkg/device_names.h"
 #include "pkg/posix_files.h"
-#include "setupinfo/item_list.h"
 #include "support/test_program.h"
 #include "util/text.h"
 
 namespace vokuta::pkg {
 namespace {
 
-using ::testing::ElementsAre;
 using M = MessageId;
 
 // The problems found, as "key@line:column" joined by blanks.
@@ -35,22 +30,14 @@ std::string found(const CheckReport& r) {
 struct Package {
   Package() {
     t.files.addFile(L"C:\\pkg\\a.dat", std::string(10, 'a'));
-    t.files.addFile(L"C:\\pkg\\b.dat", std::string(600, 'b'));
     t.files.addFile(L"C:\\pkg\\x.exf", std::string(1024, 'x'));
     t.files.addFile(L"C:\\pkg\\longname9.dat", "l");
-    t.files.addFile(L"C:\\pkg\\apps\\viewer.exf", std::string(513, 'v'));
   }
   CheckReport check(const std::string& bytes) {
     t.files.addFile(L"C:\\pkg\\Setup.inf", bytes);
     return CheckSetupInfo(t.files, test::TestShiftJis(), L"C:\\pkg\\Setup.inf", L"C:\\pkg");
   }
   CheckReport check(const std::wstring& text) { return check(test::Sjis(text)); }
-  // The installer's own reading of the last Setup.inf checked.
-  void readAsTheInstaller() {
-    t.p.g.SetupInfPath = L"C:\\pkg\\Setup.inf";
-    t.p.g.SourceDir = L"C:\\pkg";
-    ASSERT_EQ(ReadSetupInfo(t.p), ReadResult::Ok);
-  }
 
   test::TestProgram t;
 };
@@ -80,79 +67,6 @@ TEST_F(PkgCheck, NamesEachProblemByLineAndColumn) {
   }
   EXPECT_EQ(found(CheckSetupInfo(t.files, test::TestShiftJis(), L"C:\\none.inf", L"C:\\")),
             "cannot-read@0:0");
-}
-
-TEST_F(PkgCheck, ProblemsCarryTheTextsTheirMessagesNeed) {
-  const CheckReport r = check(L"a.dat,\\d,.,\r\nA.DAT,\\D,.,\r\nnone.dat,\\d,.,\r\n"
-                              L"x.exf,\\d,.,Fini,.X,12349,1\r\n"
-                              L"x.exf,\\e,.,Fini,.Y,FFFFFFFFFF,FFFFFFFFFZ\r\n");
-  std::vector<std::wstring> args;
-  for (const Problem& p : r.problems) {
-    args.emplace_back();
-    for (const std::wstring& a : p.args) args.back() += a + L"|";
-  }
-  // What the table keeps of a number too large: its low bits, as the installer reads it.
-  EXPECT_THAT(args, ElementsAre(L"\\D\\A.DAT|1|", L"C:\\pkg\\.\\none.dat|", L"12349|2349|",
-                                L"FFFFFFFFFF|FFFF|", L"FFFFFFFFFZ|", L"FFFFFFFFFZ|Z|FFFFFFFF|"));
-}
-
-// 199 rows are taken, 200 refused; nor is big-endian UTF-16 taken.
-TEST_F(PkgCheck, MoreThan199RowsAreRefused) {
-  std::wstring text;
-  for (int i = 1; i < 200; ++i) text += L"a.dat,\\d" + std::to_wstring(i) + L",.,\r\n";
-  CheckReport r = check(text);
-  EXPECT_EQ(std::tuple(r.refused, found(r)), std::tuple(false, ""));
-  EXPECT_TRUE(check(text + L"a.dat,\\d,.,\r\n").refused);
-  r = check("\xFE\xFF" + test::Sjis(text));
-  EXPECT_TRUE(r.refused && r.utf16 && r.rows.empty());
-  EXPECT_EQ(found(r), "utf16@0:0");
-}
-
-TEST_F(PkgCheck, RowsAndIgnoredLinesAreWhatTheInstallerStores) {
-  const CheckReport r =
-      check(L";head\r\n\r\n   \r\n[PORT]=1\r\n"
-            L"\"x.exf,\\\\sys\\apps\\,.\\apps\\,Fini,.TBLX,86EC,264B7A\" ;note\r\n"
-            L"a.dat,,.,\r\nb,c\r\n,x,y,z\r\n[PORT]=2\r\n\"\"\r\n"
-            L"\\b.dat\\, d ,sub,other\r\n"
-            L"表.exf,\\文書,.,fini,.A\r");
-  readAsTheInstaller();
-  const Program& p = t.p;
-  ASSERT_EQ(r.rows.size(), 4u);
-  const std::size_t lines[] = {5, 6, 11, 12};
-  for (std::size_t i = 0; i < r.rows.size(); ++i) {
-    const ParsedRow& g = r.rows[i].parsed;
-    const SetupRow& s = p.setupTable[i];
-    EXPECT_EQ(std::tie(g.line, g.row.FileName, g.row.DestPath, g.row.SourcePath, g.row.Control),
-              std::tie(lines[i], s.FileName, s.DestPath, s.SourcePath, s.Control));
-    if (s.isFini())
-      EXPECT_EQ(std::tie(g.suffix, g.font, g.mmp, r.rows[i].app),
-                std::tie(p.finiTable[i].suffix, p.finiTable[i].font, p.finiTable[i].mmp,
-                         p.finiTable[i].app));
-    else
-      EXPECT_TRUE(r.rows[i].app.empty());
-  }
-  EXPECT_TRUE(p.setupTable[4].terminates());
-  EXPECT_EQ(r.rows[0].app, FitWidth(L"\\SYS\\APPS\\X.EXF", 32));
-
-  // Line: reason (0 comment or blank, 1 too few commas, 2 empty file name, 3 second port).
-  std::vector<std::string> ignored;
-  for (const IgnoredLine& i : r.ignored)
-    ignored.push_back(std::to_string(i.line) + ":" + std::to_string(static_cast<int>(i.reason)));
-  EXPECT_THAT(ignored, ElementsAre("1:0", "2:0", "3:0", "7:1", "8:2", "9:3", "10:0"));
-  EXPECT_EQ(std::tie(r.port, r.portLine, r.lineCount), std::tuple(std::optional(1), 4u, 12u));
-}
-
-TEST_F(PkgCheck, SizesFollowTheInstallersRule) {
-  const CheckReport r = check(L"*.dat,\\data,.,\r\nx.exf,\\DATA,.,\r\nviewer.exf,,.\\apps,\r\n"
-                              L"none.dat,\\other,.,\r\n");
-  readAsTheInstaller();
-  // Files and rows as the kept reports show them; the sum as the installer counts it, with x.exf
-  // of 1024 bytes counting 1536; a directory by its device name, whatever case the rows give.
-  EXPECT_EQ(r.totalBytes, 合計容量(t.p));
-  std::vector<std::tuple<std::wstring, std::uint64_t, std::size_t>> dirs;
-  for (const DirectorySize& d : r.directories) dirs.emplace_back(d.deviceDir, d.bytes, d.files);
-  EXPECT_THAT(dirs, ElementsAre(std::tuple{L"\\DATA", 3584u, 4u}, std::tuple{L"\\", 1024u, 1u},
-                                std::tuple{L"\\OTHER", 0u, 0u}));
 }
 
 // The example packages of tests/packages, each broken in one way (and "good" in none), read from
@@ -211,58 +125,6 @@ TEST(PkgPackages, EachReportsWhatItIsBrokenBy) {
   }
   EXPECT_EQ(seen.size(), kPackages.size());
   EXPECT_EQ(shown.size(), static_cast<std::size_t>(kLastMessageId) + 1);
-}
-
-TEST(PkgSourceDirOf, IsTheFolderAsGiven) {
-  const std::pair<const wchar_t*, const wchar_t*> cases[] = {{L"Setup.inf", L"."},
-                                                             {L"pkg/Setup.inf", L"pkg"},
-                                                             {L"C:\\pkg\\Setup.inf", L"C:\\pkg"},
-                                                             {L"/Setup.inf", L""}};
-  for (const auto& [inf, dir] : cases) EXPECT_EQ(SourceDirOf(inf), dir) << test::Sjis(inf);
-}
-
-// Names by the fault the device's rule finds in them. Shift-JIS names count in bytes: 表計算表.TX
-// is 8 + 2, half-width katakana take one byte each. 表 is 0x95 0x5C, ソ 0x83 0x5C; in 能力 the
-// 0x5C of 能 is not the last byte. é has no Shift-JIS code, U+FFFD stands for a byte that was
-// no character.
-const std::pair<std::optional<MessageId>, std::vector<const wchar_t*>> kNames[] = {
-    {std::nullopt,
-     {L"A", L"ABCDEFGH.EXF", L"表計算表.TX", L"ｱｲｳｴｵｶｷｸ.ｹｺｻ", L"MY APP.EXF", L"表.DAT", L"能力",
-      L"COM0", L"CONS.TXT"}},
-    {M::NameTooLong, {L"ABCDEFGHI", L"A.EXFX", L"表計算表計算", L"A.表計"}},
-    {M::NameDots, {L".EXF", L"A.B.C", L".", L".."}},
-    {M::NameBadCharacter,
-     {L"A*B", L"A?", L"A:B", L"A\"B", L"A/B", L"A<B>", L"A|B", L"A\tB", L"Aé", L"A\xFFFD"}},
-    {M::NameLastByte5C, {L"ソ", L"一覧表"}},
-    {M::NameReserved, {L"con", L"Com1.exf", L"LPT9", L"NUL .TXT"}}};
-
-// All but the 0x5C and reserved-name rules are the simulated device's own.
-TEST(PkgDeviceNames, FollowTheDevicesRuleAsTheSimulatedDeviceDoes) {
-  test::FakePcFiles files;
-  devsim::Config config;
-  config.deviceDir = L"C:\\device";
-  const devsim::SimulatedDevice device(config, files, test::TestShiftJis());
-  for (const auto& [expected, names] : kNames) {
-    for (const wchar_t* name : names) {
-      SCOPED_TRACE(test::Sjis(name));
-      const auto fault = DeviceNameFault(name, test::TestShiftJis());
-      EXPECT_EQ(fault ? std::optional(fault->id) : std::nullopt, expected);
-      const bool deviceTakes =
-          device.hostPath(test::TestShiftJis().encode(L"\\" + std::wstring(name))).has_value();
-      EXPECT_EQ(deviceTakes,
-                !expected || expected == M::NameLastByte5C || expected == M::NameReserved);
-    }
-  }
-}
-
-TEST(PkgDeviceNames, EveryDirectoryOfAPathIsChecked) {
-  std::vector<std::tuple<std::size_t, MessageId, std::vector<std::wstring>>> got;
-  for (const auto& f : DeviceDirFaults(L"\\SYSTEM\\toolongname\\\\一覧表", test::TestShiftJis()))
-    got.emplace_back(f.offset, f.fault.id,
-                     f.fault.id == M::NameTooLong ? f.fault.args : std::vector<std::wstring>());
-  EXPECT_EQ(got, (decltype(got){{8, M::NameTooLong, {L"toolongname", L"11", L"0"}},
-                                {20, M::NameEmpty, {}},
-                                {21, M::NameLastByte5C, {}}}));
 }
 
 } // namespace

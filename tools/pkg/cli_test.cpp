@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <set>
 #include <sstream>
 
 #include <gmock/gmock.h>
@@ -13,7 +12,6 @@
 #include "pkg/json.h"
 #include "pkg/messages.h"
 #include "pkg/posix_files.h"
-#include "pkg/read_only_files.h"
 #include "pkg/utf8.h"
 #include "support/test_program.h"
 
@@ -84,42 +82,10 @@ TEST(PkgReports, AreTheOnesKept) {
   EXPECT_GE(seen, 19u);
 }
 
-// Whatever the platform's files would do, the tool's view of them writes nothing. (Reads pass
-// on: every report reads through it.)
-TEST(PkgReadOnlyFiles, RefusesChanges) {
-  test::FakePcFiles files;
-  files.addFile(L"C:\\pkg\\a.dat", "abc");
-  ReadOnlyFiles view(files);
-  files.log.clear();
-  EXPECT_FALSE(view.writeFile(L"C:\\pkg\\b.dat", {'x'}) ||
-               view.copyFile(L"C:\\pkg\\a.dat", L"C:\\pkg\\c.dat") ||
-               view.moveFile(L"C:\\pkg\\a.dat", L"C:\\pkg\\d.dat") ||
-               view.deleteFile(L"C:\\pkg\\a.dat") ||
-               view.setAttributes(L"C:\\pkg\\a.dat", kAttrHidden) ||
-               view.makeDirectory(L"C:\\pkg\\sub") || view.setCurrentDrive(L'C'));
-  EXPECT_TRUE(files.log.empty());
-}
-
-TEST(PkgMessages, EveryProblemHasANameAndTwoFilledTexts) {
-  using M = MessageId;
-  std::set<std::string> keys;
-  for (int i = 0; i <= static_cast<int>(kLastMessageId); ++i) {
-    const Problem p = MakeProblem(static_cast<MessageId>(i), 1, 1, {L"A", L"B", L"C"});
-    SCOPED_TRACE(KeyOf(p.id));
-    EXPECT_TRUE(keys.insert(KeyOf(p.id)).second);
-    const std::wstring en = MessageOf(p, Lang::En), ja = MessageOf(p, Lang::Ja);
-    EXPECT_NE(en, ja);
-    EXPECT_TRUE(!en.empty() && !ja.empty() && (en + ja).find(L'{') == std::wstring::npos);
-  }
-  const auto w = MakeProblem(M::SuffixCut, 1, 1), e = MakeProblem(M::SourceMissing, 1, 1);
-  EXPECT_EQ(std::tuple(ExitStatusOf({}), ExitStatusOf({w, w}), ExitStatusOf({w, e})),
-            std::tuple(0, 1, 2));
-}
-
 // Arguments by number; what JSON must escape.
 TEST(PkgMessages, FillAndJsonStringTakeTextAsTheyMust) {
-  EXPECT_EQ(Fill(L"{2} after {1}; {1} again, {3} missing, {x} kept", {L"a", L"b"}),
-            L"b after a; a again,  missing, {x} kept");
+  EXPECT_EQ(Fill(L"{2} after {1}; {1} again, {3} {9} missing, {x} {0} kept", {L"a", L"b"}),
+            L"b after a; a again,   missing, {x} {0} kept");
   EXPECT_EQ(JsonString(L"a\"b\\c\r\n\t\x01\x7F表"), L"\"a\\\"b\\\\c\\r\\n\\t\\u0001\\u007f表\"");
 }
 
@@ -129,13 +95,11 @@ protected:
     root_ = fs::temp_directory_path() / ("vokuta-pkg-test-" + std::to_string(::getpid()));
     fs::remove_all(root_);
     const std::pair<const char*, const char*> contents[] = {
-        {"pkg/Setup.inf", "inf"}, {"pkg/Apps/Viewer.EXF", "viewer"}, {"pkg/data/1月.dat", "one"},
-        {"pkg/data/b.DAT", "bb"}, {"pkg/data/README", "readme"},     {"pkg/data/.hidden.dat", "h"}};
+        {"pkg/Setup.inf", "inf"}, {"pkg/Apps/Viewer.EXF", "viewer"}, {"pkg/data/1月.dat", "one"}};
     for (const auto& [path, text] : contents) {
       fs::create_directories((root_ / path).parent_path());
       std::ofstream(root_ / path, std::ios::binary) << text;
     }
-    fs::create_directories(root_ / "pkg/data/sub.dat");
     top = DecodeUtf8(root_.string());
   }
   ~PkgPosixFiles() override { fs::remove_all(root_); }
@@ -164,26 +128,6 @@ TEST_F(PkgPosixFiles, ReadsWindowsStylePaths) {
     }
   }
   EXPECT_FALSE(files.resolve(L"C:\\pkg\\Setup.inf"));
-}
-
-// The names found, joined; a directory's ends in "/".
-TEST_F(PkgPosixFiles, SearchesLikeWindows) {
-  const std::tuple<const wchar_t*, std::uint32_t, const wchar_t*> cases[] = {
-      {L"\\pkg\\data\\*.dat", 0, L"1月.dat b.DAT"},
-      {L"\\pkg\\data\\*.dat", kAttrHidden | kAttrDirectory, L".hidden.dat 1月.dat b.DAT sub.dat/"},
-      {L"\\pkg\\data\\?.dat", 0, L"b.DAT"},
-      {L"\\pkg\\data\\*.*", 0, L"1月.dat b.DAT README"},
-      {L"\\pkg\\data\\readme.*", 0, L"README"},
-      {L"\\PKG\\APPS\\viewer.exf", 0, L"Viewer.EXF"},
-      {L"\\pkg\\data", 0, L""},
-      {L"\\pkg\\data", kAttrDirectory, L"data/"},
-      {L"\\pkg\\none\\*", kAttrDirectory, L""}};
-  for (const auto& [pattern, include, names] : cases) {
-    std::wstring got;
-    for (const FoundFile& f : files.find(top + pattern, include))
-      got += (got.empty() ? L"" : L" ") + f.name + (f.attributes == kAttrDirectory ? L"/" : L"");
-    EXPECT_EQ(got, names) << test::Sjis(pattern);
-  }
 }
 
 } // namespace
