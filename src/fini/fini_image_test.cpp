@@ -50,6 +50,7 @@ TEST_F(FiniCodec, EncodesTheDocumentedRecords) {
   slot(3).app = FitWidth(L"\\表\\A.EXF", 32);
   slot(4).app = L"\\GONE"; // no suffix after the reserved slots: dropped
   slot(5).suffix = L"  Y"; // any byte of the suffix is enough to be kept
+  slot(6).suffix = L" Z";
   EXPECT_EQ(save(),
             record({{0, ascii(".TBL")},
                     {8, {0x6E, 0x08}},
@@ -57,7 +58,7 @@ TEST_F(FiniCodec, EncodesTheDocumentedRecords) {
                     {22, ascii("\\SYSTEM\\APPS\\CHARTER.EXF")}}) +
                 record({{0, ascii(".A")}}) + record({{0, ascii(".X")}, {4, {0x34, 0x12}}}) +
                 record({{8, {0x45, 0x23}}, {22, {'\\', 0, '\\', 'A', '.', 'E', 'X', 'F'}}}) +
-                record({{2, ascii("Y")}}));
+                record({{2, ascii("Y")}}) + record({{1, ascii("Z")}}));
   EXPECT_EQ((std::vector{Hex4(0x86E), Hex4(0x12345), Hex8(0x264B7A), Hex4(-1), Hex8(-1),
                          Hex8(0x80000000u)}),
             (std::vector<std::wstring>{L"086E", L"2345", L"00264B7A", L"FFFF", L"FFFFFFFF",
