@@ -14,7 +14,7 @@ class Link : public ::testing::Test {
 protected:
   Link() { t.files.addFile(L"C:\\pkg\\a.exf", "aaa"); }
   // A device with these faults, and the link to it open.
-  void use(std::vector<devsim::Fault> faults, std::uint32_t capacity = 2 * 1024 * 1024) {
+  void use(std::vector<devsim::Fault> faults, std::uint32_t capacity) {
     devsim::Config config;
     config.capacity = capacity;
     config.faults = std::move(faults);

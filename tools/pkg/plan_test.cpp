@@ -27,7 +27,7 @@ protected:
     t.files.addFile(L"C:\\device\\SYSTEM\\APPS\\VIEWER.EXF", std::string(280, 'o'));
     t.files.addFile(kRavuz, std::string(6 * kFiniRecordBytes, '\0')); // six empty slots
   }
-  Plan plan(const std::wstring& setupInf, std::uint64_t capacity = 2 * 1024 * 1024) {
+  Plan plan(const std::wstring& setupInf, std::uint64_t capacity) {
     t.files.addFile(L"C:\\pkg\\Setup.inf", test::Sjis(setupInf));
     t.files.log.clear();
     Plan p = MakePlan(t.files, test::TestShiftJis(), L"C:\\pkg\\Setup.inf", L"C:\\pkg",
