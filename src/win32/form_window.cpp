@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include <commctrl.h>
+#include "win32/progress_bar.h"
 
 namespace vokuta::win32 {
 namespace {
@@ -53,7 +53,7 @@ ControlClass classOf(ControlKind kind) {
   case ControlKind::Edit:
     return {L"Edit", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE};
   case ControlKind::Progress:
-    return {PROGRESS_CLASSW, WS_GROUP, 0};
+    return {kProgressBarClass, WS_GROUP, 0};
   }
   return {L"Static", 0, 0};
 }
@@ -77,11 +77,7 @@ FormWindow::FormWindow(Program& program, const FormDef& def) : program_(program)
 FormWindow::~FormWindow() { destroy(); }
 
 void FormWindow::createControls(int dpiX, int dpiY) {
-  static const bool commonControls = [] {
-    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
-    return InitCommonControlsEx(&classes) != FALSE;
-  }();
-  (void)commonControls;
+  if (!RegisterProgressBarClass()) throw std::runtime_error("RegisterClassExW failed for a bar");
   // Created in tab order: each new child goes to the bottom of the z-order, which is the order
   // the dialog manager tabs in.
   for (const ControlDef& c : def_.controls) {

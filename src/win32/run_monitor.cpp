@@ -21,6 +21,9 @@ std::wstring fromCp932(const std::string& bytes) {
   return out;
 }
 
+/// A message no window of the installer is sent or posted.
+constexpr UINT kNeverPosted = WM_APP + 0x3F00;
+
 std::wstring number(std::int64_t n) { return std::to_wstring(n); }
 
 std::wstring linkArgs(std::int32_t port, std::int32_t option, std::int32_t mode) {
@@ -100,6 +103,7 @@ void RunMonitor::runReturned() {
   if (!run_) return;
   log_.write(L"outcome: nothing installed, back to the main window");
   run_ = nullptr;
+  waitsForUser();
   showProgress(false);
 }
 
@@ -116,43 +120,60 @@ void RunMonitor::programEnding() {
   log_.write(L"==== ended");
 }
 
+void RunMonitor::waitsForUser() {
+  if (!cursorHeld_) return;
+  SetCursor(cursorBefore_);
+  cursorHeld_ = false;
+}
+
 void RunMonitor::showProgress(bool shown) {
   const HWND main = mainWindow_();
   if (!main || progressShown_ == shown) return;
   progressShown_ = shown;
+  // Looked up once: under Wine each lookup asks the server for the window's children.
+  label_ = GetDlgItem(main, id::kLblProgress);
+  bar_ = GetDlgItem(main, id::kProgress);
   // The hints give way to the progress while a run goes on.
   ShowWindow(GetDlgItem(main, id::kLabel2), shown ? SW_HIDE : SW_SHOW);
   ShowWindow(GetDlgItem(main, id::kLabel3), shown ? SW_HIDE : SW_SHOW);
   if (shown) {
-    SetDlgItemTextW(main, id::kLblProgress, L"");
-    SendDlgItemMessageW(main, id::kProgress, PBM_SETRANGE32, 0, 1000);
-    SendDlgItemMessageW(main, id::kProgress, PBM_SETPOS, 0, 0);
+    SetWindowTextW(label_, L"");
+    SendMessageW(bar_, PBM_SETRANGE32, 0, 1000);
+    SendMessageW(bar_, PBM_SETPOS, 0, 0);
   }
-  ShowWindow(GetDlgItem(main, id::kLblProgress), shown ? SW_SHOW : SW_HIDE);
-  ShowWindow(GetDlgItem(main, id::kProgress), shown ? SW_SHOW : SW_HIDE);
+  ShowWindow(label_, shown ? SW_SHOW : SW_HIDE);
+  ShowWindow(bar_, shown ? SW_SHOW : SW_HIDE);
 }
 
 void RunMonitor::setProgressText(const std::wstring& text) {
   if (!run_) return;
-  if (const HWND main = mainWindow_()) SetDlgItemTextW(main, id::kLblProgress, text.c_str());
+  if (label_) SetWindowTextW(label_, text.c_str());
 }
 
 void RunMonitor::setProgressBar() {
-  const HWND main = mainWindow_();
-  if (!run_ || !main || totalBytes_ == 0) return;
-  SendDlgItemMessageW(main, id::kProgress, PBM_SETPOS,
-                      static_cast<WPARAM>(copiedBytes_ * 1000 / totalBytes_), 0);
+  if (!run_ || !bar_ || totalBytes_ == 0) return;
+  SendMessageW(bar_, PBM_SETPOS, static_cast<WPARAM>(copiedBytes_ * 1000 / totalBytes_), 0);
 }
 
 template <typename Call>
 std::int32_t RunMonitor::call(const std::wstring& what, const std::int32_t* status, Call&& f,
                               const std::int32_t* freeBytes) {
-  // The call blocks the window thread: what the window shows must be painted before it.
-  if (const HWND main = run_ ? mainWindow_() : nullptr)
+  // The call blocks the window thread: what the window shows must be painted before it, and
+  // be on the screen. Under Wine what a thread drew reaches the screen when it next looks at its
+  // queue; a look for a message that never comes takes nothing from it.
+  if (const HWND main = run_ ? mainWindow_() : nullptr) {
     RedrawWindow(main, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  const HCURSOR before = SetCursor(waitCursor_);
+    MSG none;
+    PeekMessageW(&none, nullptr, kNeverPosted, kNeverPosted, PM_NOREMOVE);
+  }
+  if (!cursorHeld_) {
+    cursorBefore_ = SetCursor(waitCursor_);
+    cursorHeld_ = true;
+  }
   const std::int32_t result = f();
-  SetCursor(before);
+  // A run stays busy between its calls (the cache copy, the repaint) until it waits for the
+  // user; a call outside a run was all there was to wait for.
+  if (!run_) waitsForUser();
   log_.write(what + L" -> " + number(result) + L" status " + (status ? number(*status) : L"-") +
              (freeBytes ? L" free " + number(*freeBytes) : L""));
   return result;

@@ -16,8 +16,8 @@ namespace vokuta {
 /// Watches the installer for the user, between the program and the link library: every link
 /// call, message box and run goes to the run log, and during a run the main window shows the
 /// file being copied, how many of how many, and a progress bar by bytes, with the wait cursor
-/// while a call blocks. The calls stay on the window thread, as the link library expects; the
-/// main window is repainted between them.
+/// from its first link call until it waits for the user. The calls stay on the window thread, as
+/// the link library expects; the main window is repainted between them.
 ///
 /// The run's files and their sizes come from the program's tables when the run starts, found
 /// as the install loop finds them, so an upload is recognised by its PC path.
@@ -36,6 +36,9 @@ public:
   void boxAnswered(const std::wstring& title, const std::wstring& text, int answer);
   /// The program ends now; during a run, with the run's outcome.
   void programEnding();
+  /// A box or a modal form is about to wait for the user: the cursor is the one before the wait
+  /// cursor.
+  void waitsForUser();
 
   std::int32_t u_nego(std::intptr_t window, std::int32_t port, std::int32_t option,
                       std::int32_t mode, std::int32_t* status) override;
@@ -76,11 +79,15 @@ private:
   std::function<HWND__*()> mainWindow_;
   Program* run_ = nullptr; ///< the program whose run is going on
   bool progressShown_ = false;
+  HWND__* label_ = nullptr; ///< the main window's progress label and bar, once it has shown them
+  HWND__* bar_ = nullptr;
   std::map<std::string, PlannedFile> plan_; ///< by PC path as the link library gets it
   std::uint64_t totalBytes_ = 0;
   std::uint64_t copiedBytes_ = 0;
   std::int32_t lastEnd_ = 0;
   HICON__* waitCursor_; ///< loaded once: a link call is no time to look it up
+  HICON__* cursorBefore_ = nullptr;
+  bool cursorHeld_ = false; ///< the wait cursor is up, and `cursorBefore_` what it replaced
 };
 
 } // namespace vokuta

@@ -195,6 +195,7 @@ int Win32Ui::messageBox(const std::wstring& text, const std::wstring& title, But
   const UINT style = buttonStyle(buttons) | iconStyle(icon) |
                      (defaultButton == 2 ? MB_DEFBUTTON2 : MB_DEFBUTTON1) |
                      (owner ? MB_APPLMODAL : MB_TASKMODAL);
+  if (runHooks_.waiting) runHooks_.waiting();
   const int shown = MessageBoxW(owner, text.c_str(), title.c_str(), style);
   enable(disabled);
   const int answer = answerOf(shown, buttons);
@@ -215,6 +216,7 @@ void Win32Ui::showForm(Form f, bool modal, std::optional<Form> owner) {
     return;
   }
 
+  if (runHooks_.waiting) runHooks_.waiting();
   ModalSession session{f, disableFormsBut(w.hwnd())};
   modal_.push_back(&session);
   // A modal form shown from within another one's session was disabled by it.

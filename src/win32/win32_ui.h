@@ -32,7 +32,8 @@ struct RunHooks {
   std::function<void()> returned;         ///< after it, when the run came back to the window
   /// A message box was answered: title, text, answer (kOk, kYes, ...).
   std::function<void(const std::wstring&, const std::wstring&, int)> boxAnswered;
-  std::function<void()> ending; ///< endProgram, before the process ends
+  std::function<void()> ending;  ///< endProgram, before the process ends
+  std::function<void()> waiting; ///< a box or a modal form is about to wait for the user
 };
 
 /// The user interface of the Win32 build: the four forms, system message boxes and the end of

@@ -52,7 +52,7 @@ int runInstaller() {
                   [&](const std::wstring& title, const std::wstring& text, int answer) {
                     monitor.boxAnswered(title, text, answer);
                   },
-                  [&] { monitor.programEnding(); }});
+                  [&] { monitor.programEnding(); }, [&] { monitor.waitsForUser(); }});
   ui.createForms(program);
   vokuta::Form_Load(program, args);
   return ui.run();

@@ -45,7 +45,7 @@ grep -q 'file format pei-i386' <<<"$headers" || fail "vokuta-setup.exe is not PE
 grep -qE '^Subsystem[[:space:]]+0*2[[:space:]]+\(Windows GUI\)' <<<"$headers" ||
   fail "vokuta-setup.exe is not a GUI program"
 mapfile -t dlls < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | tr 'A-Z' 'a-z' | sort -u)
-windows_dlls=' kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll msvcrt.dll '
+windows_dlls=' kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll uxtheme.dll msvcrt.dll '
 for d in "${dlls[@]}"; do
   [[ $windows_dlls == *" $d "* ]] || fail "vokuta-setup.exe imports $d, which Windows does not have"
 done

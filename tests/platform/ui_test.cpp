@@ -2,12 +2,14 @@
 // thread that reads what each message box offers and presses one of its buttons: the boxes;
 // the four forms, what holds of every control, the places and fonts of a few at 96 and at 144
 // dots per inch, the icons, the tab order and where the forms open; showing and hiding them,
-// modal and modeless; and the events that reach the core's handlers from the keyboard.
+// modal and modeless; the events that reach the core's handlers from the keyboard; and what a
+// run shows: the progress bar as drawn on the screen and the wait cursor.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdlib>
 #include <functional>
+#include <numeric>
 #include <process.h>
 #include <stdexcept>
 #include <string>
@@ -20,11 +22,15 @@
 #include "state/program.h"
 #include "util/shift_jis.h"
 #include "win32/control_ids.h"
+#include "win32/progress_bar.h"
+#include "win32/run_monitor.h"
 #include "win32/win.h"
 #include "win32/win32_codepage.h"
 #include "win32/win32_pc_files.h"
 #include "win32/win32_registry.h"
 #include "win32/win32_ui.h"
+
+#include <commctrl.h>
 
 namespace vokuta::platform_test {
 namespace {
@@ -408,6 +414,84 @@ TEST_F(Win32UiForms, OnlyAFocusedButtonOrAnAccessKeyActsOnTheKeyboard) {
     PostMessageW(GetFocus(), message, key, 1);
     ui_.processEvents();
     EXPECT_EQ(!IsWindowVisible(form(Frm4Text)), hides) << focus << " " << message << " " << key;
+  }
+}
+
+// A new position drawn over the old one gives what a whole repaint gives, and the fill grows
+// with the position in its range, which holds it.
+TEST(ProgressBar, DrawsEachPositionAsAWholeRepaintWould) {
+  ASSERT_TRUE(win32::RegisterProgressBarClass());
+  const int width = 200;
+  const HWND bar =
+      CreateWindowExW(WS_EX_TOPMOST, win32::kProgressBarClass, L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                      width, 16, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(bar, nullptr);
+  // The middle row of pixels as on the screen, after a whole repaint or not.
+  const auto row = [&](bool repaint) {
+    if (repaint) RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    std::vector<COLORREF> pixels;
+    const HDC dc = GetDC(bar);
+    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, x, 8));
+    ReleaseDC(bar, dc);
+    return pixels;
+  };
+  SendMessageW(bar, PBM_SETRANGE32, 0, 1000);
+  const std::vector<COLORREF> empty = row(true);
+  const auto filled = [&](const std::vector<COLORREF>& pixels) {
+    return std::inner_product(pixels.begin(), pixels.end(), empty.begin(), 0, std::plus<>(),
+                              std::not_equal_to<>());
+  };
+  // Full is the whole track but its edge, a pixel each side. Then the position asked for and
+  // the one held: back to 0, up in steps, past the end and below 0.
+  SendMessageW(bar, PBM_SETPOS, 1000, 0);
+  EXPECT_EQ(filled(row(false)), width - 2);
+  const std::pair<int, int> steps[] = {{0, 0}, {250, 250}, {600, 600}, {2000, 1000}, {-5, 0}};
+  for (const auto& [asked, held] : steps) {
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(asked), 0);
+    EXPECT_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), held) << asked;
+    const std::vector<COLORREF> drawn = row(false);
+    EXPECT_NEAR(filled(drawn), (width - 2) * held / 1000, 1) << asked;
+    EXPECT_EQ(drawn, row(true)) << asked;
+  }
+  DestroyWindow(bar);
+}
+
+/// A link library whose every call finds the wait cursor up.
+struct CursorSpy final : LinkLibrary {
+  using I = std::int32_t;
+  using S = const std::string&;
+  static I seen() {
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+    return 0;
+  }
+  I u_nego(std::intptr_t, I, I, I, I*) override { return seen(); }
+  I u_end(std::intptr_t, I, I, I, I*) override { return seen(); }
+  I u_mkdir(std::intptr_t, I, I, I, S, I*) override { return seen(); }
+  I u_upload(std::intptr_t, I, I, I, S, S, I*) override { return seen(); }
+  I u_download(std::intptr_t, I, I, I, S, S, I*) override { return seen(); }
+  I u_dir(std::intptr_t, I, I, I, S, char*, I, I*, I*) override { return seen(); }
+};
+
+// The wait cursor goes up with a run's first link call and stays through the work between two
+// calls, until the run waits for the user or ends; a call outside a run takes it down at once.
+TEST_F(Win32UiForms, TheWaitCursorLastsFromARunsFirstCallUntilItWaitsForTheUser) {
+  CursorSpy link;
+  RunLog log(L"");
+  RunMonitor monitor(link, log, [this] { return form(Frm1Main); });
+  const HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW), wait = LoadCursorW(nullptr, IDC_WAIT);
+  SetCursor(arrow);
+  std::int32_t status = 0;
+  const std::pair<std::function<void()>, HCURSOR> steps[] = {
+      {[&] { monitor.u_end(0, 1, 1, 4, &status); }, arrow},
+      {[&] { monitor.runStarting(program_); }, arrow},
+      {[&] { monitor.u_nego(0, 1, 1, 4, &status); }, wait},
+      {[&] { monitor.u_mkdir(0, 1, -2, 4, "\\A", &status); }, wait},
+      {[&] { monitor.waitsForUser(); }, arrow},
+      {[&] { monitor.u_end(0, 1, 1, 4, &status); }, wait},
+      {[&] { monitor.runReturned(); }, arrow}};
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    steps[i].first();
+    EXPECT_EQ(GetCursor(), steps[i].second) << i;
   }
 }
 
