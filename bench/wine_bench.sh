@@ -114,11 +114,11 @@ done
 
 # Processor time is the installer's own (Wine's server not counted): on a shared machine it shows
 # the work when the wall time mostly shows the other users.
-printf '\n%-52s %12s %12s %8s %10s %10s %7s  %s\n' "work (medians of $runs)" wall baseline ratio \
+printf '\n%-52s %12s %12s %9s %10s %10s %7s  %s\n' "work (medians of $runs)" wall baseline ratio \
   cpu baseline ratio target
 row() {
   awk -v w="$1" -v m="$2" -v b="$3" -v cm="$4" -v cb="$5" -v t="$6" 'BEGIN {
-    printf "%-52s %9.2f ms %9.2f ms %7.3fx %7.2f ms ", w, m, b, (b > 0 ? m / b : 0), cm
+    printf "%-52s %9.2f ms %9.2f ms %8.4fx %7.2f ms ", w, m, b, (b > 0 ? m / b : 0), cm
     if (cb > 0) printf "%7.2f ms %6.2fx  %s\n", cb, cm / cb, t
     else printf "%10s %7s  %s\n", "-", "-", t }'
 }
