@@ -8,10 +8,10 @@ namespace vokuta::win32 {
 /// PBM_GETPOS and PBM_GETRANGE as the common control does, and paints a track and one smooth
 /// fill, in the visual style when there is one, in the system's colours otherwise.
 ///
-/// The common control draws its bar chunk by chunk and asks for its theme at each step; under
-/// Wine each ask is a call to the server, over a millisecond a repaint, paid between two link
-/// calls for every file. This one keeps its state and theme at hand and paints a new position
-/// at once, as the window thread is about to block in the next link call.
+/// Under Wine the common control took over a millisecond for each new position (it draws its
+/// bar chunk by chunk), paid between two link calls for every file. This one keeps its state
+/// and theme at hand and paints a new position at once, as the window thread is about to block
+/// in the next link call: a tenth of that.
 inline constexpr wchar_t kProgressBarClass[] = L"VokutaProgressBar";
 
 /// Registers the class for this process, once; false when that failed.
