@@ -17,7 +17,7 @@ namespace vokuta {
 /// call, message box and run goes to the run log, and during a run the main window shows the
 /// file being copied, how many of how many, and a progress bar by bytes, with the wait cursor
 /// from its first link call until it waits for the user. The calls stay on the window thread, as
-/// the link library expects; the main window is repainted between them.
+/// the link library expects; before each, the main window is repainted and put on the screen.
 ///
 /// The run's files and their sizes come from the program's tables when the run starts, found
 /// as the install loop finds them, so an upload is recognised by its PC path.
